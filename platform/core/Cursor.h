@@ -1,0 +1,19 @@
+// Icons and cursors loaded from the program's resources, and the current cursor.
+#pragma once
+
+#include "platform/core/Backend.h"
+#include "platform/core/Resources.h"
+#include "platform/core/Types.h"
+
+using HCURSOR = const platform::PixelImage*;
+using HICON = const platform::IconResource*;
+
+constexpr UINT IDC_ARROW = 32512;
+
+// A cursor of the current resource set, or null when it has none with that id.
+HCURSOR LoadCursor(UINT id);
+// The desktop's own cursors (only the arrow is known).
+HCURSOR LoadStandardCursor(UINT id);
+HICON LoadIcon(UINT id);
+// Makes the cursor current over the window under the pointer; returns the previous one.
+HCURSOR SetCursor(HCURSOR cursor);

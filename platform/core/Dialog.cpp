@@ -1,0 +1,150 @@
+// CDialog: a window made from a dialog template and run modally over its owner.
+#include "platform/core/Dialog.h"
+
+#include "platform/core/DC.h"
+#include "platform/core/DialogUnits.h"
+#include "platform/core/WinApp.h"
+#include "platform/core/WindowSystem.h"
+
+using platform::CWindowSystem;
+
+namespace {
+// The classic face colour of dialog backgrounds.
+constexpr COLORREF kDialogFace = RGB(212, 208, 200);
+
+platform::SurfaceKind KindForStyle(DWORD style) {
+  return (style & WS_CAPTION) == WS_CAPTION ? platform::SurfaceKind::Dialog : platform::SurfaceKind::Plain;
+}
+}  // namespace
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParent) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParent) {}
+
+CDialog::~CDialog() = default;
+
+HWND CDialog::ResolveOwner() const {
+  CWindowSystem* system = System();
+  CWnd* start = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
+  if (!system || !start) return nullptr;
+  HWND top = system->GetTopLevel(start->m_hWnd);
+  return system->GetLastActivePopup(top);
+}
+
+bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owner) {
+  CWindowSystem* system = System();
+  RECT rect = platform::DialogUnitsToPixels(tmpl, tmpl.dlu);
+  int width = rect.right - rect.left;
+  int height = rect.bottom - rect.top;
+  // A template at (0, 0) asks for no place of its own: the dialog stands centred over its owner.
+  if (tmpl.dlu.left == 0 && tmpl.dlu.top == 0) {
+    RECT area = owner ? system->GetWindowRect(owner) : system->Backend().ScreenRect();
+    rect.left = area.left + ((area.right - area.left) - width) / 2;
+    rect.top = area.top + ((area.bottom - area.top) - height) / 2;
+  }
+  rect.right = rect.left + width;
+  rect.bottom = rect.top + height;
+  HWND hwnd = system->CreateWindowNode(this, tmpl.style & ~WS_VISIBLE, rect, nullptr, owner,
+                                       KindForStyle(tmpl.style), tmpl.title);
+  if (!hwnd) return false;
+  CreateControls(tmpl);
+  return true;
+}
+
+INT_PTR CDialog::DoModal() {
+  CWindowSystem* system = System();
+  const platform::ResourceSet* resources = platform::CurrentResources();
+  if (!system || !resources || m_hWnd) return -1;
+  auto found = resources->dialogs.find(m_nIDTemplate);
+  if (found == resources->dialogs.end()) return -1;
+
+  HWND owner = ResolveOwner();
+  bool disableOwner = owner && system->IsEnabled(owner);
+  if (disableOwner) system->Enable(owner, false);
+  m_nModalResult = -1;
+  m_bEnded = false;
+  if (CreateFromTemplate(found->second, owner)) {
+    SendMessage(WM_INITDIALOG);
+    if (!m_bEnded && system->IsWindow(m_hWnd)) {
+      ShowWindow(SW_SHOW);
+      system->RunModalLoop([&] { return m_bEnded || !system->IsWindow(m_hWnd); });
+    }
+  }
+  // The owner is enabled before the dialog goes, so that it takes the activation back.
+  if (system->IsWindow(m_hWnd)) ShowWindow(SW_HIDE);
+  if (disableOwner) system->Enable(owner, true);
+  if (owner && system->IsWindow(owner) && system->IsVisible(owner)) system->SetActive(owner);
+  DestroyWindow();
+  return m_nModalResult;
+}
+
+void CDialog::EndDialog(int nResult) {
+  m_nModalResult = nResult;
+  m_bEnded = true;
+}
+
+BOOL CDialog::OnInitDialog() {
+  return TRUE;
+}
+
+LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) return OnInitDialog();
+  return CWnd::WindowProc(message, wParam, lParam);
+}
+
+int CDialog::DefaultButtonId() const {
+  CWindowSystem* system = System();
+  if (!system) return IDOK;
+  for (HWND child : system->Children(m_hWnd)) {
+    const platform::ControlInfo* info = platform::FindControlInfo(child);
+    if (info && info->isDefaultButton) return info->id;
+  }
+  return IDOK;
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* msg) {
+  if (!msg || msg->message != WM_KEYDOWN) return CWnd::PreTranslateMessage(msg);
+  if (msg->wParam == VK_RETURN) {
+    SendMessage(WM_COMMAND, static_cast<WPARAM>(DefaultButtonId()));
+    return TRUE;
+  }
+  if (msg->wParam == VK_ESCAPE) {
+    SendMessage(WM_COMMAND, IDCANCEL);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CDialog::OnCmdMsg(UINT nID) {
+  if (nID == IDOK) {
+    OnOK();
+    return TRUE;
+  }
+  if (nID == IDCANCEL) {
+    OnCancel();
+    return TRUE;
+  }
+  return FALSE;
+}
+
+void CDialog::OnOK() {
+  EndDialog(IDOK);
+}
+void CDialog::OnCancel() {
+  EndDialog(IDCANCEL);
+}
+
+// The close box and the desktop's close request take the cancel path, after the handler that saw them.
+void CDialog::OnClose() {
+  PostMessage(WM_COMMAND, IDCANCEL);
+}
+
+BOOL CDialog::OnEraseBkgnd(CDC* dc) {
+  if (!dc) return FALSE;
+  RECT rc;
+  GetClientRect(&rc);
+  dc->FillSolidRect(rc, kDialogFace);
+  return TRUE;
+}
+
+void CDialog::CreateControls(const platform::DialogResource& tmpl) {
+  platform::CreateDialogControls(*this, tmpl);
+}

@@ -1,0 +1,170 @@
+// Pens, brushes, fonts and bitmaps: the objects a device context draws with, and the stock ones.
+#include "platform/core/Gdi.h"
+
+#include <cairo.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "platform/core/FontCatalog.h"
+#include "platform/core/Resources.h"
+
+BOOL CGdiObject::DeleteObject() {
+  if (m_bStock || !Handle()) return FALSE;
+  Release();
+  return TRUE;
+}
+
+BOOL CPen::CreatePen(int nPenStyle, int nWidth, COLORREF crColor) {
+  if (m_bCreated || nPenStyle < PS_SOLID || nPenStyle > PS_INSIDEFRAME) return FALSE;
+  m_nStyle = nPenStyle;
+  // GDI draws a pen of width zero or less one pixel wide.
+  m_nWidth = nWidth < 1 ? 1 : nWidth;
+  m_crColor = crColor & 0x00FFFFFF;
+  m_bCreated = true;
+  return TRUE;
+}
+
+BOOL CBrush::CreateSolidBrush(COLORREF crColor) {
+  if (m_bCreated) return FALSE;
+  m_crColor = crColor & 0x00FFFFFF;
+  m_bCreated = true;
+  return TRUE;
+}
+
+BOOL CFont::CreateFont(int nHeight, int nWidth, int /*nEscapement*/, int /*nOrientation*/, int nWeight,
+                       BYTE bItalic, BYTE bUnderline, BYTE cStrikeOut, BYTE /*nCharSet*/,
+                       BYTE /*nOutPrecision*/, BYTE /*nClipPrecision*/, BYTE nQuality,
+                       BYTE /*nPitchAndFamily*/, const char* lpszFacename) {
+  if (m_font) return FALSE;
+  platform::FontRequest request;
+  request.height = nHeight;
+  request.width = nWidth < 0 ? -nWidth : nWidth;
+  request.weight = nWeight;
+  request.italic = bItalic != 0;
+  request.underline = bUnderline != 0;
+  request.strikeOut = cStrikeOut != 0;
+  request.antialias = nQuality != NONANTIALIASED_QUALITY;
+  request.face = lpszFacename ? lpszFacename : "";
+  m_font = platform::ResolveFont(request);
+  return m_font ? TRUE : FALSE;
+}
+
+BOOL CFont::CreatePointFont(int nPointSize, const char* lpszFaceName, CDC* /*pDC*/) {
+  constexpr double kPixelsPerInch = 96.0;
+  const int pixels = static_cast<int>(std::lround(kPixelsPerInch * nPointSize / 720.0));
+  return CreateFont(-pixels, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, lpszFaceName);
+}
+
+CBitmap::~CBitmap() {
+  Release();
+}
+
+void CBitmap::Release() {
+  if (m_surface) cairo_surface_destroy(m_surface);
+  m_surface = nullptr;
+}
+
+BOOL CBitmap::CreateBitmap(int nWidth, int nHeight) {
+  if (m_surface || nWidth <= 0 || nHeight <= 0) return FALSE;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, nWidth, nHeight);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface);
+    return FALSE;
+  }
+  // A new image surface is already zero, which reads as black.
+  m_surface = surface;
+  return TRUE;
+}
+
+BOOL CBitmap::CreateCompatibleBitmap(CDC* /*pDC*/, int nWidth, int nHeight) {
+  // Every device context of this window system draws 32-bit RGB, so any bitmap is compatible.
+  return CreateBitmap(nWidth, nHeight);
+}
+
+BOOL CBitmap::LoadBitmap(UINT nIDResource) {
+  const platform::ResourceSet* resources = platform::CurrentResources();
+  if (m_surface || !resources) return FALSE;
+  auto it = resources->bitmaps.find(nIDResource);
+  if (it == resources->bitmaps.end()) return FALSE;
+  const platform::BitmapResource& picture = it->second;
+  if (picture.rgb.size() != static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height))
+    return FALSE;
+  if (!CreateBitmap(picture.width, picture.height)) return FALSE;
+  cairo_surface_flush(m_surface);
+  unsigned char* data = cairo_image_surface_get_data(m_surface);
+  const int stride = cairo_image_surface_get_stride(m_surface);
+  for (int y = 0; y < picture.height; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+    for (int x = 0; x < picture.width; ++x) row[x] = picture.rgb[y * picture.width + x] & 0x00FFFFFF;
+  }
+  cairo_surface_mark_dirty(m_surface);
+  return TRUE;
+}
+
+CSize CBitmap::GetSize() const {
+  if (!m_surface) return {};
+  return {cairo_image_surface_get_width(m_surface), cairo_image_surface_get_height(m_surface)};
+}
+
+namespace {
+
+class CStockPen : public CPen {
+ public:
+  CStockPen() {
+    CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    MakeStock();
+  }
+};
+
+class CStockBrush : public CBrush {
+ public:
+  CStockBrush() {
+    CreateSolidBrush(RGB(255, 255, 255));
+    MakeStock();
+  }
+};
+
+class CStockFont : public CFont {
+ public:
+  CStockFont() {
+    Adopt(platform::DefaultFont());
+    MakeStock();
+  }
+};
+
+class CStockBitmap : public CBitmap {
+ public:
+  CStockBitmap() {
+    CreateBitmap(1, 1);
+    MakeStock();
+  }
+};
+
+}  // namespace
+
+namespace platform {
+
+CPen* StockPen() {
+  static CStockPen pen;
+  return &pen;
+}
+
+CBrush* StockBrush() {
+  static CStockBrush brush;
+  return &brush;
+}
+
+// Made on first use, so that a device context that never draws text never starts fontconfig.
+CFont* StockFont() {
+  static CStockFont font;
+  return &font;
+}
+
+CBitmap* StockBitmap() {
+  static CStockBitmap bitmap;
+  return &bitmap;
+}
+
+}  // namespace platform

@@ -1,0 +1,147 @@
+// Turns the backend's input events into window messages: mouse to the deepest window under the point, keys to
+// the active window.
+#include <algorithm>
+
+#include "platform/core/WindowNode.h"
+#include "platform/core/WindowSystem.h"
+#include "platform/core/Wnd.h"
+
+namespace platform {
+
+namespace {
+UINT MouseMessage(const InputEvent& ev) {
+  bool down = ev.type == EventType::MouseDown;
+  switch (ev.button) {
+    case 1: return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    case 2: return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+    case 3: return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    default: return WM_NULL;
+  }
+}
+
+// The cursor that stands for the desktop's own arrow.
+const PixelImage kArrowCursor{};
+}  // namespace
+
+bool CWindowSystem::TakeInput(const InputEvent& ev, MSG& msg) {
+  if (ev.type == EventType::Quit) {
+    m_quit = true;
+    m_quitReason = ev.reason;
+    return false;
+  }
+  if (m_inputHook && ev.type != EventType::Woken) {
+    m_inputHook(ev);
+    return false;
+  }
+  msg = MSG{};
+  msg.time = TickCount();
+  msg.pt = ev.root;
+  switch (ev.type) {
+    case EventType::MouseDown:
+    case EventType::MouseUp:
+    case EventType::MouseMove: return RouteMouse(ev, msg);
+    case EventType::KeyDown: {
+      HWND target = IsWindow(m_active) ? m_active : TopLevelForSurface(ev.surface);
+      if (!target || !IsEnabled(target)) return false;
+      msg.hwnd = target;
+      msg.message = WM_KEYDOWN;
+      msg.wParam = ev.vk;
+      msg.lParam = 1;
+      return true;
+    }
+    case EventType::Close: {
+      HWND target = TopLevelForSurface(ev.surface);
+      // A window that waits for a dialog of its own cannot be closed meanwhile.
+      if (!target || !IsEnabled(target)) return false;
+      msg.hwnd = target;
+      msg.message = WM_CLOSE;
+      return true;
+    }
+    case EventType::TrayMouse: {
+      auto it = std::find_if(m_trayIcons.begin(), m_trayIcons.end(),
+                             [&](const TrayIcon& t) { return t.id == ev.tray; });
+      if (it == m_trayIcons.end() || !IsWindow(it->owner)) return false;
+      msg.hwnd = it->owner;
+      msg.message = it->callbackMessage;
+      msg.wParam = it->uID;
+      msg.lParam = static_cast<LPARAM>(ev.trayMessage);
+      return true;
+    }
+    case EventType::Woken:
+    case EventType::Quit: return false;
+  }
+  return false;
+}
+
+bool CWindowSystem::RouteMouse(const InputEvent& ev, MSG& msg) {
+  HWND top = TopLevelForSurface(ev.surface);
+  WindowNode* node = Node(top);
+  if (!node || !(node->style & WS_VISIBLE)) return false;
+  m_hoverTop = top;
+  // Points are measured from where the program last put the window; there is no capture, so a point
+  // outside the window or its shape reaches nobody.
+  POINT pt{ev.root.x - node->rect.left, ev.root.y - node->rect.top};
+  if (!HasShapePoint(top, pt) || !IsEnabled(top)) return false;
+  HWND target = DeepestChildAt(top, pt);
+  POINT origin = ClientOrigin(target);
+  POINT client{ev.root.x - origin.x, ev.root.y - origin.y};
+  UINT message = ev.type == EventType::MouseMove ? WM_MOUSEMOVE : MouseMessage(ev);
+  if (message == WM_NULL) return false;
+  Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, message));
+  if (!IsWindow(target)) return false;
+  msg.hwnd = target;
+  msg.message = message;
+  msg.wParam = ev.keys;
+  msg.lParam = MAKELPARAM(client.x, client.y);
+  return true;
+}
+
+HWND CWindowSystem::DeepestChildAt(HWND hwnd, POINT pt) const {
+  WindowNode* node = Node(hwnd);
+  if (!node) return hwnd;
+  for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) {
+    WindowNode* child = Node(*it);
+    if (!child || !(child->style & WS_VISIBLE) || (child->style & WS_DISABLED)) continue;
+    if (!CRect(child->rect).PtInRect(pt)) continue;
+    return DeepestChildAt(child->handle, POINT{pt.x - child->rect.left, pt.y - child->rect.top});
+  }
+  return hwnd;
+}
+
+void CWindowSystem::SetCursor(const PixelImage* cursor) {
+  if (cursor == m_cursor) return;
+  m_cursor = cursor;
+  WindowNode* top = Node(m_hoverTop);
+  if (top && top->surface) m_backend.SetCursor(top->surface, cursor == &kArrowCursor ? nullptr : cursor);
+}
+
+POINT CWindowSystem::CursorPos() {
+  return m_backend.CursorPos();
+}
+
+}  // namespace platform
+
+DWORD GetTickCount() {
+  platform::CWindowSystem* system = platform::CWindowSystem::Current();
+  return system ? system->TickCount() : 0;
+}
+
+void Sleep(DWORD ms) {
+  if (platform::CWindowSystem* system = platform::CWindowSystem::Current()) system->Sleep(ms);
+}
+
+BOOL GetCursorPos(POINT* pt) {
+  platform::CWindowSystem* system = platform::CWindowSystem::Current();
+  if (!system || !pt) return FALSE;
+  *pt = system->CursorPos();
+  return TRUE;
+}
+
+CWnd* GetDesktopWindow() {
+  platform::CWindowSystem* system = platform::CWindowSystem::Current();
+  return system ? system->Desktop() : nullptr;
+}
+
+HCURSOR LoadStandardCursor(UINT) {
+  return &platform::kArrowCursor;
+}

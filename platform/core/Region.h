@@ -1,0 +1,67 @@
+// Regions: sets of pixels built from rectangles and rounded rectangles, combined like GDI's.
+#pragma once
+
+#include <vector>
+
+#include "platform/core/Gdi.h"
+#include "platform/core/Types.h"
+
+typedef struct _cairo_region cairo_region_t;
+
+// Region types, as CombineRgn and OffsetRgn report them.
+constexpr int ERROR = 0;
+constexpr int NULLREGION = 1;
+constexpr int SIMPLEREGION = 2;
+constexpr int COMPLEXREGION = 3;
+
+// CombineRgn modes.
+constexpr int RGN_AND = 1;
+constexpr int RGN_OR = 2;
+constexpr int RGN_XOR = 3;
+constexpr int RGN_DIFF = 4;
+constexpr int RGN_COPY = 5;
+
+class CRgn : public CGdiObject {
+ public:
+  CRgn() = default;
+  ~CRgn() override;
+  CRgn(CRgn&& other) noexcept;
+  CRgn& operator=(CRgn&& other) noexcept;
+
+  // The pixels from (l, t) up to but not including (r, b); swapped corners are put in order.
+  BOOL CreateRectRgn(int l, int t, int r, int b);
+  BOOL CreateRectRgnIndirect(const RECT* rc);
+  // A rectangle with (w x h) elliptic corners, built from scanline rectangles like GDI's: the region covers
+  // x from l to r - 1 and y from t to b - 1, both exclusive (GDI leaves out the last column and row, as a
+  // RoundRect drawn without a pen does). In the corner boxes a pixel belongs to the region when its centre
+  // lies inside or on the corner ellipse, which keeps every corner the mirror image of the others. Ellipses
+  // larger than the rectangle are clamped to it; one narrower than 2 pixels gives plain corners.
+  BOOL CreateRoundRectRgn(int l, int t, int r, int b, int w, int h);
+  // Sets this region to `a` combined with `b` (`b` unused for RGN_COPY); this region may be `a` or `b`.
+  // This region must have been created; returns the resulting region type, or ERROR.
+  int CombineRgn(const CRgn* a, const CRgn* b, int mode);
+  BOOL CopyRgn(const CRgn* source);
+  BOOL EqualRgn(const CRgn* other) const;
+  BOOL PtInRegion(int x, int y) const;
+  BOOL PtInRegion(POINT pt) const { return PtInRegion(pt.x, pt.y); }
+  int OffsetRgn(int dx, int dy);
+  int OffsetRgn(POINT pt) { return OffsetRgn(pt.x, pt.y); }
+  // The smallest rectangle around the region; all zero for an empty one.
+  CRect GetRgnBox() const;
+  int GetRgnBox(RECT* rc) const;
+  // Disjoint rectangles, top to bottom and left to right within a band, whose union is the region.
+  std::vector<RECT> Rects() const;
+  const cairo_region_t* Region() const { return m_region; }
+  // Gives up the region without freeing it, as when a window takes it over; the caller frees it.
+  cairo_region_t* Detach();
+  // Takes over a region, freeing the one held before.
+  void Attach(cairo_region_t* region);
+
+ protected:
+  const void* Handle() const override { return m_region; }
+  void Release() override;
+
+ private:
+  int Type() const;
+  cairo_region_t* m_region = nullptr;
+};

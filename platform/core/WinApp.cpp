@@ -1,0 +1,56 @@
+// CWinApp and CFrameWnd: the application object and the plain frame window it can own.
+#include "platform/core/WinApp.h"
+
+#include "platform/core/WindowSystem.h"
+
+using platform::CWindowSystem;
+
+const RECT CFrameWnd::rectDefault{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
+
+CWinApp::CWinApp(const char*) {}
+CWinApp::~CWinApp() = default;
+
+BOOL CWinApp::InitInstance() {
+  return FALSE;
+}
+
+int CWinApp::Run() {
+  CWindowSystem* system = CWindowSystem::Current();
+  if (!system) return 1;
+  system->RunModalLoop([&] { return !m_pMainWnd || !system->IsWindow(m_pMainWnd->m_hWnd); });
+  return ExitInstance();
+}
+
+int CWinApp::ExitInstance() {
+  return 0;
+}
+
+BOOL CFrameWnd::Create(const char* className, const char* title, DWORD style, const RECT& rect,
+                       CWnd* pParent) {
+  return CreateEx(0, className, title, style, rect, pParent, 0);
+}
+
+void CFrameWnd::PostNcDestroy() {
+  CWinApp* app = AfxGetApp();
+  if (app && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
+  delete this;
+}
+
+CWinApp* AfxGetApp() {
+  CWindowSystem* system = CWindowSystem::Current();
+  return system ? system->App() : nullptr;
+}
+
+CWnd* AfxGetMainWnd() {
+  CWinApp* app = AfxGetApp();
+  return app ? app->m_pMainWnd : nullptr;
+}
+
+int AfxWinMain(CWinApp& app, platform::IBackend& backend, const platform::ResourceSet& resources) {
+  CWindowSystem system(backend, &resources);
+  system.SetApp(&app);
+  int status = 0;
+  if (app.InitInstance()) status = app.Run();
+  system.SetApp(nullptr);
+  return status;
+}
