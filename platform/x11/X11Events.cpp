@@ -1,0 +1,172 @@
+// The X11 backend's event loop: waiting on the connection, translating X events, time and sleeping.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <ctime>
+
+#include "platform/x11/X11Backend.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Input.h"
+#include "platform/x11/X11Surface.h"
+#include "platform/x11/X11Tray.h"
+
+namespace platform {
+
+namespace {
+
+Time TimeOf(const XEvent& event) {
+  switch (event.type) {
+    case ButtonPress:
+    case ButtonRelease: return event.xbutton.time;
+    case MotionNotify: return event.xmotion.time;
+    case KeyPress:
+    case KeyRelease: return event.xkey.time;
+    default: return CurrentTime;
+  }
+}
+
+// Folds a run of queued moves over the same window into the last one, as Windows does with
+// WM_MOUSEMOVE: a drag follows the pointer instead of replaying its path.
+void SkipToLastMove(Display* dpy, XEvent& event) {
+  while (XEventsQueued(dpy, QueuedAlready) > 0) {
+    XEvent next;
+    XPeekEvent(dpy, &next);
+    if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window ||
+        next.xmotion.state != event.xmotion.state)
+      return;
+    XNextEvent(dpy, &event);
+  }
+}
+
+}  // namespace
+
+std::optional<InputEvent> CX11Backend::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
+  Display* dpy = m_connection->Dpy();
+  for (;;) {
+    if (m_connection->Lost()) {
+      InputEvent quit;
+      quit.type = EventType::Quit;
+      quit.reason = m_connection->LostReason();
+      return quit;
+    }
+    // XPending sends what we asked for and reads what has arrived, without blocking.
+    while (!m_connection->Lost() && XPending(dpy) > 0) {
+      if (auto event = DispatchNextEvent()) return event;
+    }
+    if (m_connection->Lost()) continue;
+    int timeout = -1;
+    if (deadlineMs) {
+      const std::uint64_t now = NowMs();
+      if (now >= *deadlineMs) return std::nullopt;
+      timeout = static_cast<int>(std::min<std::uint64_t>(*deadlineMs - now, INT_MAX));
+    }
+    pollfd connection{ConnectionNumber(dpy), POLLIN, 0};
+    // A server that goes away wakes the poll too; the next XPending then finds the connection lost.
+    if (poll(&connection, 1, timeout) < 0 && errno != EINTR) {
+      InputEvent quit;
+      quit.type = EventType::Quit;
+      quit.reason = "cannot wait on the X connection";
+      return quit;
+    }
+  }
+}
+
+std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
+  Display* dpy = m_connection->Dpy();
+  XEvent event;
+  XNextEvent(dpy, &event);
+  m_connection->NoteEventTime(TimeOf(event));
+
+  std::optional<InputEvent> out;
+  if (m_tray->HandleEvent(event, out)) return out;
+  if (event.type == MappingNotify) {
+    XRefreshKeyboardMapping(&event.xmapping);
+    return std::nullopt;
+  }
+
+  SurfaceId id = 0;
+  x11::CX11Surface* surface = nullptr;
+  for (auto& [surfaceId, candidate] : m_surfaces)
+    if (candidate->Handle() == event.xany.window) {
+      id = surfaceId;
+      surface = candidate.get();
+      break;
+    }
+  if (!surface) return std::nullopt;
+
+  InputEvent input;
+  input.surface = id;
+  switch (event.type) {
+    case Expose:
+      // Answered from our own copy: the program is not asked to paint again.
+      surface->OnExpose(event.xexpose);
+      return std::nullopt;
+    case ButtonPress:
+    case ButtonRelease: {
+      const XButtonEvent& button = event.xbutton;
+      if (!x11::IsMouseButton(button.button)) return std::nullopt;  // the wheel
+      const bool pressed = event.type == ButtonPress;
+      input.type = pressed ? EventType::MouseDown : EventType::MouseUp;
+      input.root = {button.x_root, button.y_root};
+      input.button = static_cast<int>(button.button);
+      input.keys = x11::MouseKeysAfterButton(button.state, button.button, pressed);
+      return input;
+    }
+    case MotionNotify:
+      SkipToLastMove(dpy, event);
+      input.type = EventType::MouseMove;
+      input.root = {event.xmotion.x_root, event.xmotion.y_root};
+      input.keys = x11::MouseKeysFromState(event.xmotion.state);
+      return input;
+    case KeyPress: {
+      // Level 0 of the key: the code names the key, not the character Shift would make of it.
+      input.vk = x11::VirtualKeyFromKeysym(XLookupKeysym(&event.xkey, 0));
+      if (!input.vk) return std::nullopt;
+      input.type = EventType::KeyDown;
+      input.root = {event.xkey.x_root, event.xkey.y_root};
+      input.keys = x11::MouseKeysFromState(event.xkey.state);
+      return input;
+    }
+    case ClientMessage: {
+      const x11::X11Atoms& atoms = m_connection->Atoms();
+      if (event.xclient.message_type != atoms.wmProtocols) return std::nullopt;
+      const auto protocol = static_cast<Atom>(event.xclient.data.l[0]);
+      if (protocol == atoms.wmDeleteWindow) {
+        input.type = EventType::Close;
+        return input;
+      }
+      if (protocol == atoms.netWmPing) {
+        // Answering the window manager's ping tells it we are alive and keeps it from offering to kill us.
+        event.xclient.window = m_connection->Root();
+        XSendEvent(dpy, m_connection->Root(), False, SubstructureNotifyMask | SubstructureRedirectMask,
+                   &event);
+      }
+      return std::nullopt;
+    }
+    default: return std::nullopt;
+  }
+}
+
+std::uint64_t CX11Backend::NowMs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000u;
+}
+
+void CX11Backend::Sleep(std::uint32_t ms) {
+  Flush();
+  timespec remaining{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1'000'000L};
+  while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+  }
+}
+
+void CX11Backend::Flush() {
+  if (!m_connection->Lost()) XSync(m_connection->Dpy(), False);
+}
+
+}  // namespace platform

@@ -1,0 +1,63 @@
+// One top-level window of the program on the X display: its kind's properties, geometry, shape and pixels.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/core/Backend.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Image.h"
+
+namespace platform::x11 {
+
+class CX11Surface {
+ public:
+  // Creates the window unmapped; `owner` is the window a dialog stays above (None for others).
+  CX11Surface(CX11Connection& connection, const SurfaceDesc& desc, Window owner);
+  ~CX11Surface();
+  CX11Surface(const CX11Surface&) = delete;
+  CX11Surface& operator=(const CX11Surface&) = delete;
+
+  Window Handle() const { return m_window; }
+  SurfaceKind Kind() const { return m_kind; }
+  const RECT& Rect() const { return m_rect; }
+  bool Shown() const { return m_shown; }
+
+  void Show(bool show);
+  void Move(const RECT& screenRect);
+  void SetShape(const std::vector<RECT>& rects);
+  void SetTitle(const std::string& utf8);
+  void SetIcons(const std::vector<PixelImage>& icons);
+  void Present(const PixelView& pixels, const RECT& damage);
+  void SetCursor(Cursor cursor);
+  void Activate();
+  // Pointer and keyboard grab while a menu is tracked; false when another client holds them.
+  bool Grab();
+  void Ungrab();
+  bool Grabbed() const { return m_grabbed; }
+
+  // Collects the rectangles of one Expose series and, at its last event, repaints them from the copy.
+  void OnExpose(const XExposeEvent& event);
+
+ private:
+  int Width() const { return m_rect.right - m_rect.left; }
+  int Height() const { return m_rect.bottom - m_rect.top; }
+  void SetSizeHints();
+  void SetKindProperties(Window owner);
+
+  CX11Connection& m_connection;
+  SurfaceKind m_kind;
+  Window m_window = None;
+  GC m_gc = nullptr;
+  RECT m_rect{};
+  std::unique_ptr<CX11Image> m_image;
+  RECT m_exposed{};
+  bool m_shown = false;
+  bool m_grabbed = false;
+  Cursor m_cursor = None;
+};
+
+}  // namespace platform::x11

@@ -1,0 +1,138 @@
+"""The real program on a real X server: the drop-in, the popup menu at the cursor, a board size chosen from it,
+the About box, the exit through the menu, and the tray icon in a real tray host.
+
+Usage: test_program.py TILVANE SCENE, where SCENE is one of the functions named in SCENES below."""
+import subprocess
+import sys
+
+from e2e import Failure, check, docked_tray_icon, find_window, main, wait_for_geometry, wait_until, window_info
+from e2e import windows, xdotool
+
+PROGRAM = sys.argv[1] if len(sys.argv) > 1 else ""
+# The 4 x 4 window of the small size on a 1024 x 768 screen: centred, and at rest one pixel above the middle.
+WIDTH, HEIGHT = 210, 245
+LEFT, REST_TOP = (1024 - WIDTH) // 2, 261
+
+
+class Program:
+    """The tilvane binary, ended by its PID whatever happens."""
+
+    def __init__(self):
+        self.proc = subprocess.Popen([PROGRAM], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, kind, value, traceback):
+        if self.proc.poll() is None:
+            self.proc.kill()
+        self.proc.wait(timeout=10)
+
+    def wait_exit(self, timeout=15):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end")
+
+
+def resting_main_window():
+    window = find_window(r"^Tilvane$")
+    wait_for_geometry(window, LEFT, REST_TOP, WIDTH, HEIGHT)
+    return window
+
+
+def open_menu_at(x, y, button=3):
+    """Clicks at a screen point and waits for a popup menu whose top-left corner is that point."""
+    xdotool("mousemove", x, y, "click", button)
+
+    def probe():
+        for window, _, _ in windows():
+            try:
+                info = window_info(window)
+            except subprocess.CalledProcessError:
+                continue  # a window that went away meanwhile
+            if info["override_redirect"] and info["viewable"] and (info["x"], info["y"]) == (x, y):
+                return window
+        return None
+    return wait_until(probe, f"a popup menu at {x},{y}")
+
+
+def menu_gone(menu):
+    def probe():
+        try:
+            return not window_info(menu)["viewable"]
+        except subprocess.CalledProcessError:
+            return True
+    wait_until(probe, "the popup menu to close")
+
+
+# Keyboard walks through submenu 0: Down from no highlight reaches the n-th item that is not a separator.
+def choose(menu, downs, then=()):
+    xdotool("key", *(["Down"] * downs), *then, "Return")
+    menu_gone(menu)
+
+
+def drop_in():
+    with Program():
+        resting_main_window()
+
+
+def menu_max():
+    with Program():
+        window = resting_main_window()
+        menu = open_menu_at(LEFT + 20, REST_TOP + 230)
+        # 開始, 色設定, 背景ｻｲｽﾞ, 画面ｻｲｽﾞ, 難易度設定 → its first item, then down five to "MAX".
+        choose(menu, 5, ["Right"] + ["Down"] * 5)
+        wait_until(lambda: (window_info(window)["width"], window_info(window)["height"]) == (420, 455),
+                   "the window of the 10 x 10 board")
+        check(window_info(window)["x"] == LEFT, "a new board size keeps the window's left edge")
+
+
+def about_and_exit():
+    with Program() as program:
+        resting_main_window()
+        menu = open_menu_at(LEFT + 20, REST_TOP + 230)
+        choose(menu, 6)  # 情報
+        box = find_window(r"^バージョン情報$")
+        check(window_info(box)["viewable"], "the About box should show")
+        xdotool("key", "Return")
+        wait_until(lambda: not any(w == box for w, _, _ in windows()), "OK to close the About box")
+        menu = open_menu_at(LEFT + 20, REST_TOP + 230)
+        choose(menu, 7)  # 終了
+        status = program.wait_exit()
+        check(status == 0, f"exit status {status}")
+
+
+def tray():
+    with Program() as program:
+        resting_main_window()
+        icon, info = docked_tray_icon()
+        x, y = info["x"] + info["width"] // 2, info["y"] + info["height"] // 2
+        xdotool("mousemove", x, y, "click", 3)
+
+        def probe():
+            for window, _, _ in windows():
+                try:
+                    found = window_info(window)
+                except subprocess.CalledProcessError:
+                    continue
+                if found["override_redirect"] and found["viewable"] and found["width"] > 40:
+                    return window
+            return None
+        menu = wait_until(probe, "the popup menu from the tray icon")
+        menu_info = window_info(menu)
+        check(menu_info["x"] + menu_info["width"] <= 1024 and menu_info["y"] + menu_info["height"] <= 768,
+              f"the menu should stay on the screen: {menu_info}")
+        choose(menu, 7)  # 終了
+        check(program.wait_exit() == 0, "the program should end through the tray's menu")
+        wait_until(lambda: not any(w == icon for w, _, _ in windows()), "the tray icon to go")
+
+
+SCENES = {"drop-in": drop_in, "menu-max": menu_max, "about-exit": about_and_exit, "tray": tray}
+
+if __name__ == "__main__":
+    scene = SCENES.get(sys.argv[2] if len(sys.argv) > 2 else "")
+    if not scene:
+        print(f"usage: test_program.py TILVANE {'|'.join(SCENES)}", file=sys.stderr)
+        sys.exit(2)
+    main(scene)
