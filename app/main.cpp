@@ -1,0 +1,18 @@
+// The program's entry point: opens the X11 display and runs Tilvane on it.
+#include <cstdio>
+#include <string>
+
+#include "app/PuzzleApp.h"
+#include "platform/x11/X11Backend.h"
+#include "res/TilvaneResources.h"
+
+int main() {
+  std::string error;
+  std::unique_ptr<platform::CX11Backend> backend = platform::CX11Backend::Open(nullptr, &error);
+  if (!backend) {
+    std::fprintf(stderr, "tilvane: %s\n", error.c_str());
+    return 1;
+  }
+  CPuzzleApp app;
+  return AfxWinMain(app, *backend, TilvaneResources());
+}

@@ -1,0 +1,70 @@
+// Measures the main window's painting on the headless screen: a full repaint of the largest window and the
+// repaint that one move causes.
+#include <benchmark/benchmark.h>
+
+#include <functional>
+
+#include "app/PuzzleApp.h"
+#include "platform/core/WindowSystem.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "res/ResourceIds.h"
+#include "res/TilvaneResources.h"
+#include "ui/PuzzleDlg.h"
+
+namespace {
+
+// Takes messages until no window waits for a paint, then presents the damage, as the program's loop does
+// before it waits for input.
+void PaintPending() {
+  platform::CWindowSystem* system = platform::CWindowSystem::Current();
+  MSG msg;
+  while (system->HasPendingPaint() && system->GetMessage(msg)) system->Dispatch(msg);
+  system->FlushDamage();
+}
+
+// Runs the program with a 10 x 10 board at the large size (840 x 910) and hands its window to `body`,
+// from the last step of the script, when everything has been painted once.
+void WithLargestWindow(const std::function<void(CPuzzleDlg&)>& body) {
+  platform::CHeadlessBackend backend(1920, 1080);
+  CPuzzleApp app;
+  backend.Wait(1000).Call([&] {
+    app.GetPuzzleDlg()->PostMessage(WM_COMMAND, ID_BOARD_100);
+    app.GetPuzzleDlg()->PostMessage(WM_COMMAND, ID_SCREEN_LARGE);
+  });
+  backend.Wait(100).Call([&] { body(*app.GetPuzzleDlg()); });
+  AfxWinMain(app, backend, TilvaneResources());
+}
+
+// With the pattern step as the argument: the smallest step fills the most squares.
+void BM_FullRepaintLarge10x10(benchmark::State& state) {
+  WithLargestWindow([&](CPuzzleDlg& dlg) {
+    dlg.m_nPatternStep = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+      dlg.InvalidateRect(nullptr, TRUE);
+      PaintPending();
+    }
+    state.counters["tiles"] = static_cast<double>(dlg.m_tiles.size());
+  });
+}
+
+// One move changes the numbers of two tile windows, and only those two repaint. Clicking the same tile
+// again moves it back, so every iteration is one move.
+void BM_MoveRepaintLarge10x10(benchmark::State& state) {
+  WithLargestWindow([&](CPuzzleDlg& dlg) {
+    const CPuzzleGame& game = dlg.m_game;
+    const int nHole = game.m_nHole;
+    const int nCell = nHole % game.m_nSide != 0 ? nHole - 1 : nHole + 1;
+    const int nNumber = game.m_board[static_cast<std::size_t>(nCell)];
+    const int nMovesBefore = game.m_nMoves;
+    for (auto _ : state) {
+      dlg.OnTileClicked(nNumber);
+      PaintPending();
+    }
+    state.counters["moves"] = static_cast<double>(game.m_nMoves - nMovesBefore);
+  });
+}
+
+}  // namespace
+
+BENCHMARK(BM_FullRepaintLarge10x10)->ArgName("step")->Arg(7)->Arg(3)->Arg(19)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoveRepaintLarge10x10)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,8 @@
+// Dialog template 100: the About box with the program's name, version and maker.
+#pragma once
+
+#include "platform/core/Resources.h"
+
+namespace tilvane {
+platform::DialogResource AboutBoxTemplate();
+}

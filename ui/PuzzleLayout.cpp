@@ -1,0 +1,115 @@
+// CPuzzleDlg's geometry: the size table, the frame, the header buttons, the cells and the window's shape.
+#include "platform/core/Region.h"
+#include "platform/core/WindowSystem.h"
+#include "ui/PuzzleDlg.h"
+
+namespace {
+
+// One row of the size table per screen size: the cell pitch, the header button size, the number font.
+struct ScreenSizeRow {
+  int nPitch;
+  int nButton;
+  int nFontHeight;
+};
+constexpr ScreenSizeRow kSmall{35, 27, 18};
+constexpr ScreenSizeRow kMedium{52, 40, 26};
+constexpr ScreenSizeRow kLarge{70, 54, 36};
+
+// Every other value stands for the small size, so no index can fall outside the table.
+constexpr ScreenSizeRow SizeRow(int nScreenSize) {
+  switch (nScreenSize) {
+    case 1: return kMedium;
+    case 2: return kLarge;
+    default: return kSmall;
+  }
+}
+
+constexpr int kCornerDiameter = 30;
+
+}  // namespace
+
+int CPuzzleDlg::GetCellSize(BOOL bPitch) const {
+  const ScreenSizeRow row = SizeRow(m_nScreenSize);
+  return bPitch ? row.nPitch : row.nButton;
+}
+
+// A margin of one pitch left, right and below the board, and two above it for the header.
+void CPuzzleDlg::GetFrameRect(RECT* pRect) const {
+  if (!pRect) return;
+  const int p = GetCellSize(TRUE);
+  const int n = m_game.m_nSide;
+  *pRect = RECT{0, 0, p * (n + 2), p * (n + 3)};
+}
+
+void CPuzzleDlg::Layout() {
+  const int p = GetCellSize(TRUE);
+  const int b = GetCellSize(FALSE);
+  const int n = m_game.m_nSide;
+
+  RECT inset;
+  GetFrameRect(&inset);
+  InflateRect(&inset, -(p / 2), -(p / 2));
+  // The buttons start at the left edge of the board, centred in the inset, and stand vertically in the
+  // middle of the header band of height p that begins at the inset's top.
+  const int x0 = inset.left + (inset.right - inset.left - n * p) / 2;
+  const int y0 = inset.top + (p - b) / 2;
+  for (int i = 0; i < kButtonCount; ++i) {
+    m_rcButtons[static_cast<std::size_t>(i)] = RECT{x0 + i * p, y0, x0 + i * p + b, y0 + b};
+  }
+
+  m_tileRects.clear();
+  m_tileRects.reserve(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
+  for (int r = 0; r < n; ++r) {
+    for (int c = 0; c < n; ++c)
+      m_tileRects.push_back(RECT{p * (c + 1), p * (r + 2), p * (c + 2), p * (r + 3)});
+  }
+}
+
+void CPuzzleDlg::SetRoundShape(int nWidth, int nHeight) {
+  CRgn shape;
+  shape.CreateRoundRectRgn(0, 0, nWidth, nHeight, kCornerDiameter, kCornerDiameter);
+  SetWindowRgn(&shape, TRUE);
+}
+
+// The window starts centred at the top edge of the screen; the drop-in then carries it down.
+void CPuzzleDlg::PlaceAtTopCentre() {
+  RECT screen{};
+  if (CWnd* desktop = GetDesktopWindow()) desktop->GetClientRect(&screen);
+  RECT frame;
+  GetFrameRect(&frame);
+  const int w = frame.right;
+  const int h = frame.bottom;
+  MoveWindow((screen.right - screen.left) / 2 - w / 2, 0, 2 * (w / 2), h, TRUE);
+  RECT client;
+  GetClientRect(&client);
+  SetRoundShape(client.right, client.bottom);
+}
+
+// The top-left corner stays where it is; the window is not pulled back onto the screen.
+void CPuzzleDlg::SetScreenSize(int nSize) {
+  m_nScreenSize = nSize;
+  RECT frame;
+  GetFrameRect(&frame);
+  RECT rc;
+  GetWindowRect(&rc);
+  MoveWindow(rc.left, rc.top, frame.right, frame.bottom, FALSE);
+  SetRoundShape(frame.right, frame.bottom);
+}
+
+// A screen-size command always starts a new game, also when the size does not change.
+void CPuzzleDlg::RunScreenSizeCommand(int nSize, int nFontHeight) {
+  SetScreenSize(nSize);
+  m_nFontHeight = nFontHeight;
+  OnStart();
+  UpdateMenuChecks();
+}
+
+void CPuzzleDlg::OnScreenSmall() {
+  RunScreenSizeCommand(0, kSmall.nFontHeight);
+}
+void CPuzzleDlg::OnScreenMedium() {
+  RunScreenSizeCommand(1, kMedium.nFontHeight);
+}
+void CPuzzleDlg::OnScreenLarge() {
+  RunScreenSizeCommand(2, kLarge.nFontHeight);
+}
