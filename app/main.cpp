@@ -14,5 +14,11 @@ int main() {
     return 1;
   }
   CPuzzleApp app;
-  return AfxWinMain(app, *backend, TilvaneResources());
+  std::string lostDisplay;
+  int status = AfxWinMain(app, *backend, TilvaneResources(), &lostDisplay);
+  if (!lostDisplay.empty()) {
+    std::fprintf(stderr, "tilvane: %s\n", lostDisplay.c_str());
+    return 1;
+  }
+  return status;
 }

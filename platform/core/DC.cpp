@@ -172,7 +172,9 @@ CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
   return previous;
 }
 
-void CDC::FillBoxes(const std::vector<RECT>& boxes, COLORREF color) {
+// The pixels are left unflushed: whatever reads the buffer directly flushes it first, and a flush for every
+// square of a fine background pattern would cost more than the fills themselves.
+void CDC::FillBoxes(std::span<const RECT> boxes, COLORREF color) {
   cairo_t* cr = Context();
   if (!cr || boxes.empty()) return;
   cairo_save(cr);
@@ -187,12 +189,11 @@ void CDC::FillBoxes(const std::vector<RECT>& boxes, COLORREF color) {
   cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
   cairo_fill(cr);
   cairo_restore(cr);
-  cairo_surface_flush(m_surface);
 }
 
 void CDC::FillSolidRect(const RECT& rc, COLORREF cr) {
   SetBkColor(cr);
-  FillBoxes({rc}, cr);
+  FillBoxes(std::span<const RECT>(&rc, 1), cr);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF cr) {
@@ -201,7 +202,7 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF cr) {
 
 void CDC::FillRect(const RECT* rc, CBrush* pBrush) {
   if (!rc || !pBrush || !pBrush->GetSafeHandle()) return;
-  FillBoxes({*rc}, pBrush->Color());
+  FillBoxes(std::span<const RECT>(rc, 1), pBrush->Color());
 }
 
 BOOL CDC::FillRgn(CRgn* pRgn, CBrush* pBrush) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -140,7 +141,7 @@ class CDC {
   void ClearTarget();
   // The cairo context with the clip and origin applied, or null when there is nothing to draw on.
   cairo_t* Context() const { return m_cr; }
-  void FillBoxes(const std::vector<RECT>& boxes, COLORREF cr);
+  void FillBoxes(std::span<const RECT> boxes, COLORREF cr);
   const platform::ResolvedFont* CurrentFont() const;
   bool InClip(int tx, int ty) const;
   void DrawTextLine(const std::string& line, int x, int y, const RECT* clip);

@@ -135,7 +135,10 @@ void CDC::DrawTextLine(const std::string& line, int x, int y, const RECT* clip) 
     cairo_rectangle(cr, clip->left, clip->top, clip->right - clip->left, clip->bottom - clip->top);
     cairo_clip(cr);
   }
-  if (m_nBkMode == OPAQUE) FillBoxes({RECT{x, y, x + width, y + metrics.height}}, m_crBk);
+  if (m_nBkMode == OPAQUE) {
+    const RECT box{x, y, x + width, y + metrics.height};
+    FillBoxes(std::span<const RECT>(&box, 1), m_crBk);
+  }
   cairo_glyph_t* glyphs = nullptr;
   int count = 0;
   const int baseline = y + metrics.ascent;
@@ -151,11 +154,13 @@ void CDC::DrawTextLine(const std::string& line, int x, int y, const RECT* clip) 
   const int thickness = std::max(1, static_cast<int>(std::lround(metrics.height / 20.0)));
   if (font->Request().underline) {
     const int top = std::min(baseline + std::max(1, metrics.descent / 2), y + metrics.height - thickness);
-    FillBoxes({RECT{x, top, x + width, top + thickness}}, m_crText);
+    const RECT stroke{x, top, x + width, top + thickness};
+    FillBoxes(std::span<const RECT>(&stroke, 1), m_crText);
   }
   if (font->Request().strikeOut) {
     const int top = baseline - metrics.ascent / 3;
-    FillBoxes({RECT{x, top, x + width, top + thickness}}, m_crText);
+    const RECT stroke{x, top, x + width, top + thickness};
+    FillBoxes(std::span<const RECT>(&stroke, 1), m_crText);
   }
   cairo_restore(cr);
   cairo_surface_flush(m_surface);

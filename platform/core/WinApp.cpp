@@ -46,11 +46,13 @@ CWnd* AfxGetMainWnd() {
   return app ? app->m_pMainWnd : nullptr;
 }
 
-int AfxWinMain(CWinApp& app, platform::IBackend& backend, const platform::ResourceSet& resources) {
+int AfxWinMain(CWinApp& app, platform::IBackend& backend, const platform::ResourceSet& resources,
+               std::string* lostDisplay) {
   CWindowSystem system(backend, &resources);
   system.SetApp(&app);
   int status = 0;
   if (app.InitInstance()) status = app.Run();
   system.SetApp(nullptr);
+  if (lostDisplay) *lostDisplay = system.QuitRequested() ? system.QuitReason() : std::string{};
   return status;
 }

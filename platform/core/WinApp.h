@@ -1,6 +1,8 @@
 // CWinApp and CFrameWnd: the application object and the plain frame window it can own.
 #pragma once
 
+#include <string>
+
 #include "platform/core/Backend.h"
 #include "platform/core/Cursor.h"
 #include "platform/core/Resources.h"
@@ -37,5 +39,6 @@ class CFrameWnd : public CWnd {
 };
 
 // Runs an application on a display: makes its window system, calls InitInstance, and Run when asked.
-// Returns the exit status.
-int AfxWinMain(CWinApp& app, platform::IBackend& backend, const platform::ResourceSet& resources);
+// Returns the exit status. When the display went away under the program, `lostDisplay` (if given) says why.
+int AfxWinMain(CWinApp& app, platform::IBackend& backend, const platform::ResourceSet& resources,
+               std::string* lostDisplay = nullptr);

@@ -2,6 +2,8 @@
 the About box, the exit through the menu, and the tray icon in a real tray host.
 
 Usage: test_program.py TILVANE SCENE, where SCENE is one of the functions named in SCENES below."""
+import os
+import signal
 import subprocess
 import sys
 
@@ -128,7 +130,27 @@ def tray():
         wait_until(lambda: not any(w == icon for w, _, _ in windows()), "the tray icon to go")
 
 
-SCENES = {"drop-in": drop_in, "menu-max": menu_max, "about-exit": about_and_exit, "tray": tray}
+def server_killed():
+    with Program() as program:
+        resting_main_window()
+        os.kill(int(os.environ["TILVANE_E2E_XVFB_PID"]), signal.SIGKILL)
+        status = program.wait_exit(timeout=10)
+        message = program.proc.stderr.read()
+        check(status == 1, f"status {status} after the server died")
+        check(message.startswith("tilvane: ") and "lost the connection" in message, f"message {message!r}")
+
+
+def no_display():
+    env = dict(os.environ)
+    env.pop("DISPLAY", None)
+    result = subprocess.run([PROGRAM], env=env, capture_output=True, text=True, timeout=30)
+    check(result.returncode == 1, f"status {result.returncode} without a display")
+    check(result.stderr.startswith("tilvane: ") and "DISPLAY" in result.stderr and
+          len(result.stderr.splitlines()) == 1, f"one line that says why: {result.stderr!r}")
+
+
+SCENES = {"drop-in": drop_in, "menu-max": menu_max, "about-exit": about_and_exit, "tray": tray,
+          "server-killed": server_killed, "no-display": no_display}
 
 if __name__ == "__main__":
     scene = SCENES.get(sys.argv[2] if len(sys.argv) > 2 else "")
