@@ -5,15 +5,10 @@
 
 #include "platform/core/DC.h"
 #include "platform/core/PaintDC.h"
+#include "platform/core/SystemColors.h"
 
 namespace {
-// The classic desktop's button colours.
-constexpr COLORREF kFace = RGB(212, 208, 200);
-constexpr COLORREF kLight = RGB(255, 255, 255);
-constexpr COLORREF kShadow = RGB(128, 128, 128);
-constexpr COLORREF kDarkShadow = RGB(64, 64, 64);
-constexpr COLORREF kFrame = RGB(0, 0, 0);
-constexpr COLORREF kText = RGB(0, 0, 0);
+using namespace platform::syscolor;
 
 // Icons are drawn from the image of this size when the icon has one.
 constexpr int kIconSize = 32;

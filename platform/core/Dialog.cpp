@@ -3,14 +3,13 @@
 
 #include "platform/core/DC.h"
 #include "platform/core/DialogUnits.h"
+#include "platform/core/SystemColors.h"
 #include "platform/core/WinApp.h"
 #include "platform/core/WindowSystem.h"
 
 using platform::CWindowSystem;
 
 namespace {
-// The classic face colour of dialog backgrounds.
-constexpr COLORREF kDialogFace = RGB(212, 208, 200);
 
 platform::SurfaceKind KindForStyle(DWORD style) {
   return (style & WS_CAPTION) == WS_CAPTION ? platform::SurfaceKind::Dialog : platform::SurfaceKind::Plain;
@@ -141,7 +140,7 @@ BOOL CDialog::OnEraseBkgnd(CDC* dc) {
   if (!dc) return FALSE;
   RECT rc;
   GetClientRect(&rc);
-  dc->FillSolidRect(rc, kDialogFace);
+  dc->FillSolidRect(rc, platform::syscolor::kFace);
   return TRUE;
 }
 

@@ -5,19 +5,13 @@
 #include "platform/core/DC.h"
 #include "platform/core/MenuTracker.h"
 #include "platform/core/PaintDC.h"
+#include "platform/core/SystemColors.h"
 #include "platform/core/WindowSystem.h"
 
 namespace platform {
 
 namespace {
-// The classic desktop's colours: grey face, white and grey bevels, and navy under the highlighted item.
-constexpr COLORREF kFace = RGB(212, 208, 200);
-constexpr COLORREF kLight = RGB(255, 255, 255);
-constexpr COLORREF kShadow = RGB(128, 128, 128);
-constexpr COLORREF kDarkShadow = RGB(64, 64, 64);
-constexpr COLORREF kHighlight = RGB(10, 36, 106);
-constexpr COLORREF kText = RGB(0, 0, 0);
-constexpr COLORREF kHighlightText = RGB(255, 255, 255);
+using namespace platform::syscolor;
 
 constexpr int kSeparatorHeight = 8;
 // Room between the longest caption and the column of submenu arrows.
