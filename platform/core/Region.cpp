@@ -87,8 +87,8 @@ BOOL CRgn::CreateRoundRectRgn(int l, int t, int r, int b, int w, int h) {
   if (m_region) return FALSE;
   const int left = std::min(l, r);
   const int top = std::min(t, b);
-  const int right = std::max(l, r) - 1;
-  const int bottom = std::max(t, b) - 1;
+  const int right = std::max(l, r);
+  const int bottom = std::max(t, b);
   if (right <= left || bottom <= top) {
     m_region = cairo_region_create();
     return TRUE;

@@ -31,9 +31,9 @@ class CRgn : public CGdiObject {
   // The pixels from (l, t) up to but not including (r, b); swapped corners are put in order.
   BOOL CreateRectRgn(int l, int t, int r, int b);
   BOOL CreateRectRgnIndirect(const RECT* rc);
-  // A rectangle with (w x h) elliptic corners, built from scanline rectangles like GDI's: the region covers
-  // x from l to r - 1 and y from t to b - 1, both exclusive (GDI leaves out the last column and row, as a
-  // RoundRect drawn without a pen does). In the corner boxes a pixel belongs to the region when its centre
+  // A rectangle with (w x h) elliptic corners, built from scanline rectangles: the region covers the same
+  // pixels as the rectangle (l, t, r, b), right and bottom exclusive, so that a window's rounded shape, its
+  // frame and its rim agree to the pixel. In the corner boxes a pixel belongs to the region when its centre
   // lies inside or on the corner ellipse, which keeps every corner the mirror image of the others. Ellipses
   // larger than the rectangle are clamped to it; one narrower than 2 pixels gives plain corners.
   BOOL CreateRoundRectRgn(int l, int t, int r, int b, int w, int h);

@@ -28,13 +28,13 @@ long Area(const CRgn& region) {
   return area;
 }
 
-TEST(RegionRoundRect, LeavesOutTheLastColumnAndRowLikeGdi) {
+TEST(RegionRoundRect, CoversTheRectangleUpToItsExclusiveEdges) {
   const CRgn frame = RoundRect(0, 0, 210, 245, 30, 30);
-  EXPECT_TRUE(frame.GetRgnBox() == CRect(0, 0, 209, 244));
-  EXPECT_TRUE(frame.PtInRegion(208, 120));
-  EXPECT_FALSE(frame.PtInRegion(209, 120));
-  EXPECT_TRUE(frame.PtInRegion(105, 243));
-  EXPECT_FALSE(frame.PtInRegion(105, 244));
+  EXPECT_TRUE(frame.GetRgnBox() == CRect(0, 0, 210, 245));
+  EXPECT_TRUE(frame.PtInRegion(209, 120));
+  EXPECT_FALSE(frame.PtInRegion(210, 120));
+  EXPECT_TRUE(frame.PtInRegion(105, 244));
+  EXPECT_FALSE(frame.PtInRegion(105, 245));
 }
 
 // The window rim: outer (0, 0, 210, 245) minus inner (3, 3, 207, 242), both with 30 x 30 corners.
@@ -43,12 +43,12 @@ TEST(RegionRoundRect, RimIsThreePixelsWideAlongTheStraightEdges) {
   const CRgn inner = RoundRect(3, 3, 207, 242, 30, 30);
   ASSERT_EQ(rim.CombineRgn(&rim, &inner, RGN_DIFF), COMPLEXREGION);
   for (int y = 20; y < 225; ++y) {
-    for (int x : {0, 1, 2, 206, 207, 208}) EXPECT_TRUE(rim.PtInRegion(x, y)) << x << "," << y;
-    for (int x : {3, 105, 205, 209}) EXPECT_FALSE(rim.PtInRegion(x, y)) << x << "," << y;
+    for (int x : {0, 1, 2, 207, 208, 209}) EXPECT_TRUE(rim.PtInRegion(x, y)) << x << "," << y;
+    for (int x : {3, 105, 206, 210}) EXPECT_FALSE(rim.PtInRegion(x, y)) << x << "," << y;
   }
   for (int x = 20; x < 190; ++x) {
-    for (int y : {0, 1, 2, 241, 242, 243}) EXPECT_TRUE(rim.PtInRegion(x, y)) << x << "," << y;
-    for (int y : {3, 120, 240, 244}) EXPECT_FALSE(rim.PtInRegion(x, y)) << x << "," << y;
+    for (int y : {0, 1, 2, 242, 243, 244}) EXPECT_TRUE(rim.PtInRegion(x, y)) << x << "," << y;
+    for (int y : {3, 120, 241, 245}) EXPECT_FALSE(rim.PtInRegion(x, y)) << x << "," << y;
   }
 }
 
@@ -59,14 +59,14 @@ TEST(RegionRoundRect, RimCornersAreRoundAndFollowTheOutline) {
   rim.CombineRgn(&rim, &inner, RGN_DIFF);
   EXPECT_FALSE(outer.PtInRegion(0, 0));
   EXPECT_FALSE(outer.PtInRegion(1, 1));
-  EXPECT_FALSE(outer.PtInRegion(208, 243));
+  EXPECT_FALSE(outer.PtInRegion(209, 244));
   EXPECT_TRUE(outer.PtInRegion(15, 15));
   // Near the corner the ring runs diagonally: these two mirror points are both on it.
   EXPECT_TRUE(rim.PtInRegion(1, 14));
   EXPECT_TRUE(rim.PtInRegion(14, 1));
   EXPECT_FALSE(rim.PtInRegion(15, 15));
   // Every row of the window starts and ends with rim pixels.
-  for (int y = 0; y < 244; ++y) {
+  for (int y = 0; y < 245; ++y) {
     int first = -1;
     int last = -1;
     for (int x = 0; x < 210; ++x) {
@@ -77,7 +77,7 @@ TEST(RegionRoundRect, RimCornersAreRoundAndFollowTheOutline) {
     ASSERT_GE(first, 0) << "row " << y;
     EXPECT_TRUE(rim.PtInRegion(first, y)) << "row " << y;
     EXPECT_TRUE(rim.PtInRegion(last, y)) << "row " << y;
-    EXPECT_EQ(first + last, 208) << "row " << y;
+    EXPECT_EQ(first + last, 209) << "row " << y;
   }
 }
 
@@ -105,8 +105,8 @@ class RoundRectShape : public ::testing::TestWithParam<std::tuple<int, int, int,
 TEST_P(RoundRectShape, IsSymmetric) {
   const auto [w, h, ew, eh] = GetParam();
   const CRgn region = RoundRect(10, 20, 10 + w, 20 + h, ew, eh);
-  const int cw = w - 1;  // the covered size
-  const int ch = h - 1;
+  const int cw = w;  // the covered size
+  const int ch = h;
   const bool circular = std::min(ew, cw) == std::min(eh, ch);
   for (int y = 0; y < ch; ++y) {
     for (int x = 0; x < cw; ++x) {
@@ -127,10 +127,10 @@ INSTANTIATE_TEST_SUITE_P(Sizes, RoundRectShape,
                                            std::tuple{40, 30, 7, 13}, std::tuple{12, 9, 40, 40},
                                            std::tuple{31, 31, 31, 31}, std::tuple{20, 20, 2, 2}));
 
-TEST(RegionRoundRect, FlatCornersGiveTheSmallerRectangle) {
+TEST(RegionRoundRect, FlatCornersGiveThePlainRectangle) {
   const CRgn region = RoundRect(2, 3, 12, 9, 0, 0);
-  EXPECT_EQ(Area(region), 9 * 5);
-  EXPECT_TRUE(region.GetRgnBox() == CRect(2, 3, 11, 8));
+  EXPECT_EQ(Area(region), 10 * 6);
+  EXPECT_TRUE(region.GetRgnBox() == CRect(2, 3, 12, 9));
 }
 
 TEST(RegionEmpty, ZeroSizeRegionsExistAndHoldNothing) {
@@ -140,7 +140,7 @@ TEST(RegionEmpty, ZeroSizeRegionsExistAndHoldNothing) {
   EXPECT_TRUE(flat.GetRgnBox() == CRect(0, 0, 0, 0));
   EXPECT_FALSE(flat.PtInRegion(5, 5));
   EXPECT_EQ(flat.OffsetRgn(1, 1), NULLREGION);
-  const CRgn tiny = RoundRect(3, 3, 4, 4, 30, 30);
+  const CRgn tiny = RoundRect(3, 3, 3, 4, 30, 30);
   EXPECT_TRUE(tiny.Rects().empty());
   CRgn sum = RectRgn(0, 0, 2, 2);
   EXPECT_EQ(sum.CombineRgn(&sum, &tiny, RGN_OR), SIMPLEREGION);

@@ -19,19 +19,18 @@ TEST(Paint, TheRimIsAThreePixelRingInTheThemeColourPaintedOverThePattern) {
   run.backend.Wait(kRestTimeMs);
   run.Check([&](CRecordingPuzzleDlg& dlg) {
     auto at = [&](int x, int y) { return WindowPixel(run.backend, dlg, x, y); };
-    // Rounded-rectangle regions leave out their last column and row, so the 210 x 245 window shows x 0 to
-    // 208 and y 0 to 243, and the ring is x 0 to 2 and 206 to 208, y 0 to 2 and 241 to 243.
-    EXPECT_FALSE(at(209, 122).has_value());
-    EXPECT_FALSE(at(100, 244).has_value());
+    // The ring is x 0 to 2 and 207 to 209, y 0 to 2 and 242 to 244 of the 210 x 245 window.
+    EXPECT_FALSE(at(210, 122).has_value());
+    EXPECT_FALSE(at(100, 245).has_value());
     // Top and bottom edges in an even pattern column, whose even rows (0 and 34) are light.
-    for (int y : {0, 1, 2, 241, 242, 243}) EXPECT_EQ(at(100, y), kRed) << "y " << y;
+    for (int y : {0, 1, 2, 242, 243, 244}) EXPECT_EQ(at(100, y), kRed) << "y " << y;
     EXPECT_EQ(at(100, 3), kLightRed);
-    EXPECT_EQ(at(100, 240), kLightRed);
+    EXPECT_EQ(at(100, 241), kLightRed);
     // The left edge in an even row (light in column 0), the right edge in an odd row of an odd column
     // (white).
-    for (int x : {0, 1, 2, 206, 207, 208}) EXPECT_EQ(at(x, 115), kRed) << "x " << x;
+    for (int x : {0, 1, 2, 207, 208, 209}) EXPECT_EQ(at(x, 115), kRed) << "x " << x;
     EXPECT_EQ(at(3, 115), kLightRed);
-    EXPECT_EQ(at(205, 122), kWhite);
+    EXPECT_EQ(at(206, 122), kWhite);
   });
   run.Run();
 }
@@ -111,11 +110,12 @@ TEST(Paint, AnOddColumnThatWouldReachPastTheRightEdgeIsNotDrawn) {
     }
     // The rows of the even columns go one pair past the bottom, clipped; nothing breaks at the edge.
     EXPECT_TRUE(canvas.Square(0, 360, 15, RGB(255, 150, 150)));
-    // On the window the strip of column 23 stays white up to the rim, which covers x 346 to 348.
+    // On the window the strip of column 23 stays white, x 345 and 346, up to the rim at x 347 to 349.
     for (int y : {60, 75, 200}) {
       EXPECT_NE(WindowPixel(run.backend, dlg, 344, y), kWhite) << y;
       EXPECT_EQ(WindowPixel(run.backend, dlg, 345, y), kWhite) << y;
-      EXPECT_EQ(WindowPixel(run.backend, dlg, 346, y), kRed) << y;
+      EXPECT_EQ(WindowPixel(run.backend, dlg, 346, y), kWhite) << y;
+      EXPECT_EQ(WindowPixel(run.backend, dlg, 347, y), kRed) << y;
     }
   });
   run.Run();
