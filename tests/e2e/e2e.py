@@ -143,6 +143,19 @@ def xdotool(*args):
     run("xdotool", *[str(a) for a in args])
 
 
+def close_by_window_manager(client, pattern):
+    """Presses Alt+F4 until the window manager turns it into a close request that the client reports. A window
+    manager announces itself before it has grabbed its key bindings, so on a busy machine the first press can
+    still reach the client as a plain key."""
+    for _ in range(10):
+        xdotool("key", "alt+F4")
+        try:
+            return client.expect(pattern, timeout=2)
+        except Failure:
+            continue
+    raise Failure("the window manager never turned Alt+F4 into a close request")
+
+
 def has_window_manager():
     return "window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
 

@@ -5,7 +5,7 @@
 """
 import sys
 
-from e2e import XDisplay, check, click_main, main, main_window, start_ready_client, xdotool
+from e2e import XDisplay, check, click_main, close_by_window_manager, main, main_window, start_ready_client
 
 
 def test():
@@ -14,11 +14,11 @@ def test():
         window, left = main_window()
         if how == "wm-key":
             click_main(client, left)
-            xdotool("key", "alt+F4")
+            close_by_window_manager(client, r"close main")
         else:
             with XDisplay() as x:
                 x.send_delete_window(window)
-        client.expect(r"close main")
+            client.expect(r"close main")
         check(client.wait_exit() == 0, "the client should end with status 0 after the close request")
 
 

@@ -1,6 +1,7 @@
 """A dialog is transient for its owner, has a fixed size, a UTF-8 title and (under a window manager) a frame,
 and its client area lands exactly where the program put it; the desktop's close request reaches the program."""
-from e2e import XDisplay, check, click_main, find_window, has_window_manager, main, main_window, run
+from e2e import XDisplay, check, click_main, close_by_window_manager, find_window, has_window_manager, main
+from e2e import main_window, run
 from e2e import start_ready_client, wait_for_geometry, wait_until, windows, xdotool, xprop
 
 
@@ -22,11 +23,11 @@ def test():
             check(int(extents[2]) > 0, f"the dialog should have a title bar: {extents}")
             # The window manager's close key acts on the focused window: the dialog, once it is active.
             wait_until(lambda: run("xdotool", "getwindowfocus").strip() == str(dialog), "the dialog's focus")
-            xdotool("key", "alt+F4")
+            close_by_window_manager(client, r"close dialog")
         else:
             with XDisplay() as x:
                 x.send_delete_window(dialog)
-        client.expect(r"close dialog")
+            client.expect(r"close dialog")
         wait_until(lambda: all(w != dialog for w, _, _ in windows()), "the dialog to go")
         check(client.proc.poll() is None, "closing the dialog must not end the client")
 

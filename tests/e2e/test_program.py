@@ -8,7 +8,7 @@ import subprocess
 import sys
 
 from e2e import Failure, check, docked_tray_icon, find_window, main, wait_for_geometry, wait_until, window_info
-from e2e import windows, xdotool
+from e2e import run, windows, xdotool
 
 PROGRAM = sys.argv[1] if len(sys.argv) > 1 else ""
 # The 4 x 4 window of the small size on a 1024 x 768 screen: centred, and at rest one pixel above the middle.
@@ -97,6 +97,8 @@ def about_and_exit():
         choose(menu, 6)  # 情報
         box = find_window(r"^バージョン情報$")
         check(window_info(box)["viewable"], "the About box should show")
+        # Enter presses OK once the box has the keyboard, which a window manager gives it in its own time.
+        wait_until(lambda: run("xdotool", "getwindowfocus").strip() == str(box), "the About box's focus")
         xdotool("key", "Return")
         wait_until(lambda: not any(w == box for w, _, _ in windows()), "OK to close the About box")
         menu = open_menu_at(LEFT + 20, REST_TOP + 230)
