@@ -68,6 +68,16 @@ struct InputEvent {
   std::string reason;    // why a Quit came
 };
 
+// The MK_ flag of a button as InputEvent numbers it (1 left, 2 middle, 3 right); 0 for any other.
+inline UINT ButtonKeyFlag(int button) {
+  switch (button) {
+    case 1: return MK_LBUTTON;
+    case 2: return MK_MBUTTON;
+    case 3: return MK_RBUTTON;
+    default: return 0;
+  }
+}
+
 class IBackend {
  public:
   virtual ~IBackend() = default;

@@ -12,15 +12,6 @@ constexpr int kSubmenuOverlap = 3;
 // The menu font of the classic Japanese desktop, in pixels of character height.
 constexpr int kMenuFontHeight = 12;
 
-UINT ButtonFlag(int button) {
-  switch (button) {
-    case 1: return MK_LBUTTON;
-    case 2: return MK_MBUTTON;
-    case 3: return MK_RBUTTON;
-    default: return 0;
-  }
-}
-
 // Moves a span of `size` that starts at `start` into [low, high); a span larger than that starts at `low`.
 int Fit(int start, int size, int low, int high) {
   return std::max(low, std::min(start, high - size));
@@ -120,7 +111,7 @@ void CMenuTracker::OnInput(const InputEvent& ev) {
 void CMenuTracker::OnMouse(const InputEvent& ev) {
   const int level = LevelAt(ev.root);
   const int item = level < 0 ? -1 : m_levels[static_cast<std::size_t>(level)]->ItemAt(ev.root);
-  const UINT flag = ButtonFlag(ev.button);
+  const UINT flag = ButtonKeyFlag(ev.button);
   switch (ev.type) {
     case EventType::MouseMove: {
       const bool inside = level >= 0;

@@ -54,7 +54,8 @@ void CWindowSystem::InvalidateTree(WindowNode& node, const RECT& area, bool eras
 
 void CWindowSystem::Validate(HWND hwnd) {
   WindowNode* node = Node(hwnd);
-  if (!node) return;
+  // Every paint validates once in BeginPaint and once after its handler; the second costs nothing.
+  if (!node || (!node->erase && cairo_region_is_empty(node->update))) return;
   cairo_region_destroy(node->update);
   node->update = cairo_region_create();
   node->erase = false;
@@ -174,7 +175,6 @@ void CWindowSystem::FlushDamage() {
     if (!top || !top->hasDamage || !top->buffer) continue;
     top->hasDamage = false;
     if (!top->surface) continue;
-    cairo_surface_flush(top->buffer);
     m_backend.Present(top->surface, Pixels(handle), top->damage);
   }
 }

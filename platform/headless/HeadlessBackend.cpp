@@ -7,15 +7,6 @@
 namespace platform {
 
 namespace {
-UINT ButtonFlag(int button) {
-  switch (button) {
-    case 1: return MK_LBUTTON;
-    case 2: return MK_MBUTTON;
-    case 3: return MK_RBUTTON;
-    default: return 0;
-  }
-}
-
 InputEvent Woken() {
   InputEvent ev;
   ev.type = EventType::Woken;
@@ -46,8 +37,8 @@ CHeadlessBackend& CHeadlessBackend::Wait(std::uint64_t ms) {
 
 InputEvent CHeadlessBackend::MouseEvent(EventType type, POINT screen, int button) {
   m_pointer = screen;
-  if (type == EventType::MouseDown) m_buttons |= ButtonFlag(button);
-  if (type == EventType::MouseUp) m_buttons &= ~ButtonFlag(button);
+  if (type == EventType::MouseDown) m_buttons |= ButtonKeyFlag(button);
+  if (type == EventType::MouseUp) m_buttons &= ~ButtonKeyFlag(button);
   InputEvent ev;
   ev.type = type;
   ev.root = screen;

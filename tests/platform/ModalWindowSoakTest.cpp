@@ -65,14 +65,23 @@ class CBoardDialog : public CDialog {
   MessageLog& m_log;
 };
 
-TEST(ModalWindow, ABoardOfSixteenChildrenRunsAMinuteOfVirtualTime) {
-  platform::ResourceSet resources;
-  resources.dialogs[kBoardTemplate] =
-      platform::DialogResource{WS_POPUP | WS_VISIBLE, {0, 0, 120, 150}, "", 9, "", {}};
+// A board dialog on a headless screen of its own.
+class ModalWindow : public ::testing::Test {
+ protected:
+  static platform::ResourceSet BoardResources() {
+    platform::ResourceSet resources;
+    resources.dialogs[kBoardTemplate] =
+        platform::DialogResource{WS_POPUP | WS_VISIBLE, {0, 0, 120, 150}, "", 9, "", {}};
+    return resources;
+  }
+  platform::ResourceSet resources = BoardResources();
   CHeadlessBackend backend;
-  CWindowSystem system(backend, &resources);
+  CWindowSystem system{backend, &resources};
   MessageLog log;
-  CBoardDialog board(log);
+  CBoardDialog board{log};
+};
+
+TEST_F(ModalWindow, ABoardOfSixteenChildrenRunsAMinuteOfVirtualTime) {
   backend.Wait(60050).Call([&] { board.PostMessage(WM_COMMAND, IDCANCEL); });
   EXPECT_EQ(board.DoModal(), IDCANCEL);
 
@@ -90,14 +99,7 @@ TEST(ModalWindow, ABoardOfSixteenChildrenRunsAMinuteOfVirtualTime) {
   EXPECT_TRUE(backend.VisibleSurfaces().empty());
 }
 
-TEST(ModalWindow, PixelsOfTheBoardShowEveryCellAndTheShape) {
-  platform::ResourceSet resources;
-  resources.dialogs[kBoardTemplate] =
-      platform::DialogResource{WS_POPUP | WS_VISIBLE, {0, 0, 120, 150}, "", 9, "", {}};
-  CHeadlessBackend backend;
-  CWindowSystem system(backend, &resources);
-  MessageLog log;
-  CBoardDialog board(log);
+TEST_F(ModalWindow, PixelsOfTheBoardShowEveryCellAndTheShape) {
   backend.Wait(500).Call([&] {
     for (int i = 0; i < 16; ++i) {
       POINT inCell{100 + 10 + (i % 4) * kCell + 5, 50 + 10 + (i / 4) * kCell + 5};
