@@ -1,12 +1,18 @@
-// The program's entry point: opens the X11 display and runs Tilvane on it.
+// The program's entry point: answers the command line, or opens the X11 display and runs Tilvane on it.
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/PuzzleApp.h"
 #include "platform/x11/X11Backend.h"
 #include "res/TilvaneResources.h"
 
-int main() {
+int main(int argc, char** argv) {
+  const tilvane::CommandLineAnswer answer =
+      tilvane::AnswerCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (!answer.runGame) return tilvane::DeliverAnswer(answer);
+
   std::string error;
   std::unique_ptr<platform::CX11Backend> backend = platform::CX11Backend::Open(nullptr, &error);
   if (!backend) {

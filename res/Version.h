@@ -1,4 +1,5 @@
 // The program's version record: its numbers, version strings, names and maker's notice, kept in one place.
+// The build reads the version text and the release date from here too, for the desktop files and the package.
 #pragma once
 
 #include "platform/core/Types.h"
@@ -27,6 +28,9 @@ struct VersionRecord {
   const char* comments;
   const char* legalCopyright;
 };
+
+// The day this version was released, as YYYY-MM-DD: the man page and the AppStream release carry it.
+inline constexpr const char* kReleaseDate = "2026-12-09";
 
 inline constexpr const char* kMakerNotice = "Copyright (C) The Tilvane developers";
 
