@@ -7,6 +7,7 @@
 #include "app/PuzzleApp.h"
 #include "platform/x11/X11Backend.h"
 #include "res/TilvaneResources.h"
+#include "res/Version.h"
 
 int main(int argc, char** argv) {
   const tilvane::CommandLineAnswer answer =
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tilvane: %s\n", error.c_str());
     return 1;
   }
+  backend->SetAppName(tilvane::kVersion.productName);
   CPuzzleApp app;
   std::string lostDisplay;
   int status = AfxWinMain(app, *backend, TilvaneResources(), &lostDisplay);

@@ -3,8 +3,8 @@
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Cursors.h"
+#include "platform/x11/X11NotificationArea.h"
 #include "platform/x11/X11Surface.h"
-#include "platform/x11/X11Tray.h"
 
 namespace platform {
 
@@ -17,10 +17,14 @@ std::unique_ptr<CX11Backend> CX11Backend::Open(const char* display, std::string*
 CX11Backend::CX11Backend(std::unique_ptr<x11::CX11Connection> connection)
     : m_connection(std::move(connection)),
       m_cursors(std::make_unique<x11::CX11Cursors>(*m_connection)),
-      m_tray(std::make_unique<x11::CX11Tray>(*m_connection)) {}
+      m_tray(std::make_unique<x11::CX11NotificationArea>(*m_connection)) {}
 
 // The parts talk to the connection while they go, so they go before it (members die in reverse order).
 CX11Backend::~CX11Backend() = default;
+
+void CX11Backend::SetAppName(const std::string& name) {
+  m_tray->SetAppName(name);
+}
 
 x11::CX11Surface* CX11Backend::Find(SurfaceId id) {
   if (m_connection->Lost()) return nullptr;
@@ -102,7 +106,7 @@ POINT CX11Backend::CursorPos() {
   int y = 0;
   unsigned int state = 0;
   XQueryPointer(m_connection->Dpy(), m_connection->Root(), &root, &child, &rootX, &rootY, &x, &y, &state);
-  return {rootX, rootY};
+  return m_tray->PointerSeenAs({rootX, rootY});
 }
 
 }  // namespace platform

@@ -14,7 +14,7 @@ namespace platform::x11 {
 class CX11Connection;
 class CX11Surface;
 class CX11Cursors;
-class CX11Tray;
+class CX11NotificationArea;
 }  // namespace platform::x11
 
 namespace platform {
@@ -33,6 +33,8 @@ class CX11Backend : public IBackend {
   // names the display into `error`.
   static std::unique_ptr<CX11Backend> Open(const char* display, std::string* error);
   ~CX11Backend() override;
+  // The program's name, for what the desktop shows of it outside its windows (the tray icon's title).
+  void SetAppName(const std::string& name);
   CX11Backend(const CX11Backend&) = delete;
   CX11Backend& operator=(const CX11Backend&) = delete;
 
@@ -73,7 +75,7 @@ class CX11Backend : public IBackend {
   std::unique_ptr<x11::CX11Connection> m_connection;
   std::map<SurfaceId, std::unique_ptr<x11::CX11Surface>> m_surfaces;
   std::unique_ptr<x11::CX11Cursors> m_cursors;
-  std::unique_ptr<x11::CX11Tray> m_tray;
+  std::unique_ptr<x11::CX11NotificationArea> m_tray;
   SurfaceId m_nextSurface = 1;
 };
 

@@ -7,12 +7,13 @@
 #include <cerrno>
 #include <climits>
 #include <ctime>
+#include <vector>
 
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Input.h"
+#include "platform/x11/X11NotificationArea.h"
 #include "platform/x11/X11Surface.h"
-#include "platform/x11/X11Tray.h"
 
 namespace platform {
 
@@ -58,20 +59,26 @@ std::optional<InputEvent> CX11Backend::WaitEvent(std::optional<std::uint64_t> de
       if (auto event = DispatchNextEvent()) return event;
     }
     if (m_connection->Lost()) continue;
+    // Requests that came over the session bus, after the X events that came before them.
+    if (auto event = m_tray->TakeEvent()) return event;
+    const std::uint64_t now = NowMs();
+    if (deadlineMs && now >= *deadlineMs) return std::nullopt;
+    // The program's deadline, or the tray's bus work if that comes first; the tray never makes us return.
+    std::optional<std::uint64_t> wakeMs = deadlineMs;
+    if (auto busMs = m_tray->DeadlineMs()) wakeMs = wakeMs ? std::min(*wakeMs, *busMs) : *busMs;
     int timeout = -1;
-    if (deadlineMs) {
-      const std::uint64_t now = NowMs();
-      if (now >= *deadlineMs) return std::nullopt;
-      timeout = static_cast<int>(std::min<std::uint64_t>(*deadlineMs - now, INT_MAX));
-    }
-    pollfd connection{ConnectionNumber(dpy), POLLIN, 0};
+    if (wakeMs)
+      timeout = static_cast<int>(std::min<std::uint64_t>(*wakeMs > now ? *wakeMs - now : 0, INT_MAX));
+    std::vector<pollfd> fds{{ConnectionNumber(dpy), POLLIN, 0}};
+    m_tray->AddPollFds(fds);
     // A server that goes away wakes the poll too; the next XPending then finds the connection lost.
-    if (poll(&connection, 1, timeout) < 0 && errno != EINTR) {
+    if (poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) {
       InputEvent quit;
       quit.type = EventType::Quit;
       quit.reason = "cannot wait on the X connection";
       return quit;
     }
+    m_tray->ProcessBus(fds);
   }
 }
 

@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
-# Runs one command on a private Xvfb display, optionally under a window manager and with a tray host,
-# and ends every process it started, also when the command fails or the harness is interrupted.
+# Runs one command on a private Xvfb display, optionally under a window manager, with a tray host and on a
+# private session bus, and ends every process it started, also when the command fails or the harness is
+# interrupted.
 #
-#   harness.sh [--wm openbox] [--tray trayer] [--depth N] [--size WxH] -- command [args...]
+#   harness.sh [--wm openbox] [--tray trayer] [--bus] [--depth N] [--size WxH] -- command [args...]
 #
-# The command sees DISPLAY and TILVANE_E2E_XVFB_PID (to test a server that goes away). Exit status:
+# The command sees DISPLAY and TILVANE_E2E_XVFB_PID (to test a server that goes away), and with --bus
+# DBUS_SESSION_BUS_ADDRESS and TILVANE_E2E_BUS_PID. Without --bus it sees no session bus at all, so that
+# a desktop the tests happen to run in cannot take the tray icon away from the X tray. Exit status:
 # the command's, 77 when a tool is missing (ctest counts it as skipped), 3 when the setup failed.
 set -uo pipefail
 
 wm=""
 tray=""
+bus=""
 depth=24
 size=1024x768
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --wm) wm="$2"; shift 2 ;;
     --tray) tray="$2"; shift 2 ;;
+    --bus) bus=dbus-daemon; shift ;;
     --depth) depth="$2"; shift 2 ;;
     --size) size="$2"; shift 2 ;;
     --) shift; break ;;
@@ -24,7 +29,7 @@ while [[ $# -gt 0 ]]; do
 done
 [[ $# -gt 0 ]] || { echo "harness: no command given" >&2; exit 2; }
 
-for tool in Xvfb xwininfo xprop xdotool import python3 ${wm} ${tray}; do
+for tool in Xvfb xwininfo xprop xdotool import python3 ${wm} ${tray} ${bus}; do
   if ! command -v "$tool" >/dev/null; then
     echo "harness: $tool is missing (scripts/deps test installs it)" >&2
     exit 77
@@ -76,6 +81,25 @@ if ! wait_for "Xvfb" display_ready; then
 fi
 export DISPLAY=":$(head -n1 "$workdir/display")"
 export TILVANE_E2E_XVFB_PID=$xvfb
+
+# sd-bus falls back to $XDG_RUNTIME_DIR/bus without an address; an empty directory of our own has none.
+unset DBUS_SESSION_BUS_ADDRESS
+mkdir -m 700 "$workdir/runtime"
+export XDG_RUNTIME_DIR="$workdir/runtime"
+if [[ -n "$bus" ]]; then
+  dbus-daemon --nofork --config-file="$(dirname "$0")/session-bus.conf" --address="unix:path=$workdir/bus" \
+    --print-address=4 4>"$workdir/bus-address" 2>"$workdir/bus.log" &
+  bus_pid=$!
+  pids+=("$bus_pid")
+  bus_ready() { kill -0 "$bus_pid" && grep -q '^unix:' "$workdir/bus-address"; }
+  if ! wait_for "dbus-daemon" bus_ready; then
+    cat "$workdir/bus.log" >&2
+    exit 3
+  fi
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$workdir/bus-address")
+  export DBUS_SESSION_BUS_ADDRESS
+  export TILVANE_E2E_BUS_PID=$bus_pid
+fi
 
 if [[ -n "$wm" ]]; then
   # A private configuration directory keeps the user's own window-manager settings out of the tests.
