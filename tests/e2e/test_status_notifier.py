@@ -1,0 +1,316 @@
+"""The tray icon as a StatusNotifierItem on a private session bus, with a watcher of our own: it registers,
+says what it is, shows its pictures, answers the desktop's calls (and refuses the malformed ones), follows
+the watcher as it goes and comes back, leaves the bus with the icon, and falls back to the X tray whenever
+no watcher takes it or the bus goes away.
+
+Usage: test_status_notifier.py CLIENT WATCHER SCENE [PROGRAM]; SCENE is one of the functions in SCENES."""
+import os
+import queue
+import re
+import signal
+import subprocess
+import sys
+import threading
+import time
+
+from e2e import PATIENCE, Failure, check, click_main, docked_tray_icon, main, main_window, start_ready_client
+from e2e import find_window, run, wait_for_geometry, wait_until, window_info, windows, xdotool
+
+WATCHER = sys.argv[2] if len(sys.argv) > 2 else ""
+PROGRAM = sys.argv[4] if len(sys.argv) > 4 else ""
+
+
+class Watcher:
+    """sni_test_watcher, fed commands on stdin, its lines read in the background."""
+
+    def __init__(self, *options):
+        self.proc = subprocess.Popen([WATCHER, *options], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE, text=True)
+        self.lines = queue.Queue()
+        self.seen = []
+        threading.Thread(target=self._pump, daemon=True).start()
+        self.expect("ready")
+
+    def _pump(self):
+        for line in self.proc.stdout:
+            self.lines.put(line.rstrip("\n"))
+        self.lines.put(None)
+
+    def send(self, command):
+        self.proc.stdin.write(command + "\n")
+        self.proc.stdin.flush()
+
+    def expect(self, pattern, timeout=PATIENCE):
+        """Reads lines until one matches `pattern` and returns the match; fails on the watcher's end."""
+        give_up = time.monotonic() + timeout
+        while True:
+            try:
+                line = self.lines.get(timeout=max(give_up - time.monotonic(), 0.01))
+            except queue.Empty:
+                raise Failure(f"the watcher printed no /{pattern}/; it printed {self.seen[-8:]}")
+            if line is None:
+                raise Failure(f"the watcher ended before /{pattern}/: {self.proc.stderr.read()!r}")
+            self.seen.append(line[:120])
+            found = re.fullmatch(pattern, line)
+            if found:
+                return found
+
+    def until(self, last):
+        """Every line up to the one that equals `last`."""
+        lines = []
+        while True:
+            line = self.expect(".*").group(0)
+            if line == last:
+                return lines
+            lines.append(line)
+
+    def properties(self):
+        """The item's properties (name → text) and its pictures ((width, height) → bytes)."""
+        self.send("props")
+        props, pixmaps = {}, {}
+        for line in self.until("props done"):
+            if line.startswith("failed"):
+                raise Failure(f"reading the properties: {line}")
+            kind, first, rest = line.split(" ", 2)
+            if kind == "prop":
+                props[first] = rest
+            elif kind == "pixmap":
+                height, data = rest.split(" ")
+                pixmaps[(int(first), int(height))] = bytes.fromhex(data)
+        return props, pixmaps
+
+    def call(self, method, x, y):
+        self.send(f"call {method} {x} {y}")
+        return self.expect(rf"reply {method} (\S+)").group(1)
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.send("quit")
+            try:
+                self.proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+def pixel(data, size, x, y):
+    """One pixel of an IconPixmap picture as its four bytes in hexadecimal (alpha, red, green, blue)."""
+    offset = (y * size + x) * 4
+    return data[offset:offset + 4].hex()
+
+
+def check_pictures(pixmaps, expected):
+    """Every panel size is there with four bytes a pixel, and the given pixels are as expected."""
+    for size in (16, 22, 32, 48):
+        check((size, size) in pixmaps, f"no {size} x {size} picture among {sorted(pixmaps)}")
+    for (width, height), data in pixmaps.items():
+        check(len(data) == width * height * 4, f"the {width} x {height} picture has {len(data)} bytes")
+    for size, x, y, argb in expected:
+        got = pixel(pixmaps[(size, size)], size, x, y)
+        check(got == argb, f"pixel {x},{y} of the {size} x {size} picture is {got}, wanted {argb}")
+
+
+def no_xembed_icon(name=r"tray icon$"):
+    return all(not re.search(name, title) for _, title, _ in windows())
+
+
+def expect_tray(client, message, x, y):
+    client.expect(rf"tray 0x{message:03x} {x} {y}")
+
+
+def client():
+    """The backend's client under trayer: XEmbed while no watcher runs, the item while one does."""
+    with start_ready_client() as tilvane:
+        window, left = main_window()
+        # No watcher yet: the icon docks into the X tray as it always did.
+        docked_tray_icon()
+        service_pattern = rf"org\.kde\.StatusNotifierItem-{tilvane.pid}-\d+"
+
+        with Watcher() as watcher:
+            service = watcher.expect(rf"registered ({service_pattern}) :\S+").group(1)
+            wait_until(no_xembed_icon, "the XEmbed icon to leave the tray once the item is registered")
+
+            props, pixmaps = watcher.properties()
+            wanted = {"Id": "tilvane-client", "Title": "Tilvane client", "Category": "ApplicationStatus",
+                      "Status": "Active", "ItemIsMenu": "false", "IconPixmap": "a(iiay)"}
+            check(props == wanted, f"properties {props}, wanted {wanted}")
+            # The client's icon: a transparent rim of size/16, a blue body, a yellow middle.
+            check_pictures(pixmaps, [(16, 0, 0, "00000000"), (16, 8, 8, "ffffd700"), (16, 2, 8, "ff2050e0"),
+                                     (22, 0, 0, "00000000"), (22, 11, 11, "ffffd700"), (22, 3, 11, "ff2050e0"),
+                                     (48, 2, 2, "00000000"), (48, 3, 3, "ff2050e0"), (48, 24, 24, "ffffd700")])
+
+            # The desktop's clicks reach the program as presses and releases over the icon, at the given point.
+            check(watcher.call("ContextMenu", 300, 200) == "ok", "ContextMenu refused")
+            expect_tray(tilvane, 0x204, 300, 200)
+            expect_tray(tilvane, 0x205, 300, 200)
+            check(watcher.call("SecondaryActivate", 40, 50) == "ok", "SecondaryActivate refused")
+            check(watcher.call("Activate", 10, 20) == "ok", "Activate refused")
+            # Had the middle button meant anything, its message would come first.
+            expect_tray(tilvane, 0x201, 10, 20)
+            expect_tray(tilvane, 0x202, 10, 20)
+
+            watcher.send("hostile")
+            answers = dict(line.split(" ")[1:] for line in watcher.until("hostile done"))
+            accepted = {case: answer for case, answer in answers.items() if not answer.startswith("org.")}
+            check(len(answers) == 9 and not accepted, f"malformed calls must be refused: {answers}")
+            watcher.send("flood 200")
+            ok, refused = map(int, watcher.expect(r"flood ok (\d+) refused (\d+)").groups())
+            check(ok + refused == 200 and ok <= 16, f"a flood of 200 activations: {ok} taken, {refused} refused")
+            # Nothing of the refused calls reached the program: after the accepted ones the next is ours.
+            for _ in range(ok):
+                expect_tray(tilvane, 0x201, 5, 5)
+                expect_tray(tilvane, 0x202, 5, 5)
+            # The rate limit lets calls through again soon.
+            wait_until(lambda: watcher.call("ContextMenu", 301, 201) == "ok", "a call taken after the flood")
+            expect_tray(tilvane, 0x204, 301, 201)
+
+            # The icon removed and added again: the item leaves the bus while the client lives, then comes back.
+            click_main(tilvane, left)
+            xdotool("key", "r")
+            tilvane.expect("tray removed")
+            watcher.expect(rf"unregistered {re.escape(service)}")
+            xdotool("key", "a")
+            tilvane.expect("tray added")
+            watcher.expect(rf"registered {service_pattern} :\S+")
+            check(no_xembed_icon(), "the icon added again must not dock into the X tray as well")
+
+        # The watcher went away: the X tray takes the icon.
+        docked_tray_icon()
+        with Watcher("--refuse") as refusing:
+            refusing.expect(rf"refused {service_pattern}")
+            time.sleep(0.2)
+            docked_tray_icon()  # a watcher that refuses the item leaves it in the X tray
+        with Watcher() as watcher:
+            watcher.expect(rf"registered {service_pattern} :\S+")
+            wait_until(no_xembed_icon, "the XEmbed icon to leave once a watcher registered the item again")
+
+            # The session bus dies: one line on stderr, and the icon is back in the X tray.
+            os.kill(int(os.environ["TILVANE_E2E_BUS_PID"]), signal.SIGKILL)
+            docked_tray_icon()
+            click_main(tilvane, left)
+            lines = [line for line in tilvane.stderr().splitlines() if line]
+            check(len(lines) == 1 and lines[0].startswith("tilvane-client: lost the session bus"),
+                  f"one line about the bus on stderr: {lines}")
+        check(tilvane.proc.poll() is None, "the client must outlive its session bus")
+
+
+# The program's 4 x 4 window on a 1024 x 768 screen at rest.
+LEFT, REST_TOP, WIDTH, HEIGHT = 407, 261, 210, 245
+
+
+class Program:
+    def __init__(self):
+        check(PROGRAM and os.path.exists(PROGRAM), f"program not found: {PROGRAM!r}")
+        self.proc = subprocess.Popen([PROGRAM], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        if self.proc.poll() is None:
+            self.proc.kill()
+        self.proc.wait(timeout=10)
+
+    def wait_exit(self):
+        try:
+            return self.proc.wait(timeout=PATIENCE)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end")
+
+
+def resting_program_window():
+    window = find_window(r"^Tilvane$")
+    wait_for_geometry(window, LEFT, REST_TOP, WIDTH, HEIGHT)
+    return window
+
+
+def popup_menu_at(x, y):
+    def probe():
+        for window, _, _ in windows():
+            try:
+                info = window_info(window)
+            except subprocess.CalledProcessError:
+                continue
+            if info["override_redirect"] and info["viewable"] and (info["x"], info["y"]) == (x, y):
+                return window
+        return None
+    return wait_until(probe, f"the popup menu at {x},{y}")
+
+
+def program_menu_exit():
+    """The program's item: what it says, its pictures from the pixel art, and ContextMenu → "終了"."""
+    with Watcher() as watcher, Program() as program:
+        service = watcher.expect(rf"registered (org\.kde\.StatusNotifierItem-{program.proc.pid}-\d+) :\S+").group(1)
+        resting_program_window()
+        props, pixmaps = watcher.properties()
+        check((props["Id"], props["Title"]) == ("tilvane", "Tilvane"), f"the program's item says {props}")
+        check("Menu" not in props and props["ItemIsMenu"] == "false", f"no menu object: {props}")
+        # The icon's art: cut-off corners, a red frame; 48 is the 16-pixel art enlarged three times.
+        check_pictures(pixmaps, [(16, 0, 0, "00000000"), (16, 1, 0, "ffff0000"), (32, 2, 0, "ffff0000"),
+                                 (48, 2, 2, "00000000"), (48, 3, 0, "ffff0000"), (48, 9, 3, "ffffffff"), (48, 6, 3, "ffff0000")])
+        check(no_xembed_icon(), "the registered item needs no XEmbed icon")
+
+        check(watcher.call("ContextMenu", 150, 120) == "ok", "ContextMenu refused")
+        menu = popup_menu_at(150, 120)
+        # 開始, 色設定, 背景ｻｲｽﾞ, 画面ｻｲｽﾞ, 難易度設定, 情報, 終了.
+        xdotool("key", *(["Down"] * 7), "Return")
+        status = program.wait_exit()
+        check(status == 0, f"exit status {status} after 終了")
+        watcher.expect(rf"unregistered {re.escape(service)}")
+        check(not window_info_or_none(menu), "the menu must be gone with the program")
+
+
+def window_info_or_none(window):
+    try:
+        return window_info(window)
+    except subprocess.CalledProcessError:
+        return None
+
+
+def active_window():
+    match = re.search(r"window id # (0x[0-9a-f]+)", run("xprop", "-root", "_NET_ACTIVE_WINDOW"))
+    return int(match.group(1), 16) if match else 0
+
+
+def program_activate():
+    """Activate brings the program's window forward, to the top of the stack, from behind another that has the
+    focus; the other window stays clear of the program's so that clicks on it reach it whatever the order."""
+    with Watcher() as watcher, Program() as program:
+        watcher.expect(rf"registered org\.kde\.StatusNotifierItem-{program.proc.pid}-\d+ :\S+")
+        tilvane = resting_program_window()
+        cover = subprocess.Popen(["xmessage", "-geometry", "+30+30", "-name", "cover", "another window"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            covering = find_window(r"^cover$")
+            wait_until(lambda: active_window() == covering, "the new window to be active")
+            # The program has seen a click of its own before the user clicked the other window: its last
+            # event is older than the focus the window manager must be asked to move.
+            xdotool("mousemove", LEFT + 100, REST_TOP + HEIGHT - 4, "click", 1)
+            wait_until(lambda: active_window() == tilvane, "the program's window to take the click")
+            info = window_info(covering)
+            xdotool("mousemove", info["x"] + info["width"] // 2, info["y"] + 8, "click", 1)
+            wait_until(lambda: active_window() == covering, "the covering window to be active")
+            answer = watcher.call("Activate", 500, 700)
+            check(answer == "ok", f"Activate refused: {answer}; the watcher printed {watcher.seen}")
+            wait_until(lambda: active_window() == tilvane, "the program's window to become active")
+            stacking = run("xprop", "-root", "_NET_CLIENT_LIST_STACKING")
+            order = [int(w, 16) for w in re.findall(r"0x[0-9a-f]+", stacking)]
+            check(order and order[-1] == tilvane, f"the program's window should be on top: {stacking}")
+        finally:
+            cover.kill()
+            cover.wait()
+
+
+SCENES = {"client": client, "program-menu-exit": program_menu_exit, "program-activate": program_activate}
+
+if __name__ == "__main__":
+    scene = SCENES.get(sys.argv[3] if len(sys.argv) > 3 else "")
+    if not scene or not WATCHER:
+        print(f"usage: test_status_notifier.py CLIENT WATCHER {'|'.join(SCENES)} [PROGRAM]", file=sys.stderr)
+        sys.exit(2)
+    main(scene)
