@@ -163,7 +163,7 @@ void CX11Image::CopyFrom(const CX11Image& older) {
   }
 }
 
-void CX11Image::Put(Drawable drawable, GC gc, const RECT& area) {
+void CX11Image::Put(Drawable drawable, GC gc, const RECT& area, int dx, int dy) {
   RECT rect = area;
   if (!m_image || m_connection.Lost() || !ClipTo(rect, m_width, m_height)) return;
   Display* dpy = m_connection.Dpy();
@@ -171,9 +171,10 @@ void CX11Image::Put(Drawable drawable, GC gc, const RECT& area) {
   const auto height = static_cast<unsigned>(rect.bottom - rect.top);
   if (m_usesShm) {
     m_putSerial = NextRequest(dpy);
-    XShmPutImage(dpy, drawable, gc, m_image, rect.left, rect.top, rect.left, rect.top, width, height, False);
+    XShmPutImage(dpy, drawable, gc, m_image, rect.left, rect.top, rect.left + dx, rect.top + dy, width,
+                 height, False);
   } else {
-    XPutImage(dpy, drawable, gc, m_image, rect.left, rect.top, rect.left, rect.top, width, height);
+    XPutImage(dpy, drawable, gc, m_image, rect.left, rect.top, rect.left + dx, rect.top + dy, width, height);
   }
 }
 

@@ -30,8 +30,8 @@ class CX11Image {
   void StoreArgb(const std::uint32_t* pixels);
   // Keeps what an older image of another size showed where the two overlap.
   void CopyFrom(const CX11Image& older);
-  // Sends `rect` of the image to the same place of `drawable`.
-  void Put(Drawable drawable, GC gc, const RECT& rect);
+  // Sends `rect` of the image to the same place of `drawable`, moved by (dx, dy).
+  void Put(Drawable drawable, GC gc, const RECT& rect, int dx = 0, int dy = 0);
 
  private:
   void TryShm(Visual* visual, int depth);

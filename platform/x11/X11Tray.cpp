@@ -19,6 +19,9 @@ constexpr long kSystemTrayRequestDock = 0;
 constexpr long kXembedMapped = 1;
 // What shows through transparent pixels when the tray's background cannot be read back.
 constexpr std::uint32_t kFallbackBackground = 0xD4D0C8;
+// The largest square the icon is painted in, whatever size the host gives its window: a host may say
+// 32767 × 32767, and a picture of that size would take gigabytes. The rest shows the window's background.
+constexpr int kMaxPaintedSide = 256;
 
 std::uint32_t Over(std::uint32_t premultiplied, std::uint32_t background) {
   const std::uint32_t inverse = 255 - (premultiplied >> 24);
@@ -108,6 +111,11 @@ bool CX11Tray::FindManager() {
     if (info) XFree(info);
   }
   return true;
+}
+
+bool CX11Tray::ManagerChanged() {
+  const Window owner = XGetSelectionOwner(m_connection.Dpy(), m_connection.Atoms().netSystemTray);
+  return owner != None && owner != m_manager;
 }
 
 void CX11Tray::DockAll() {
@@ -211,11 +219,12 @@ std::pair<TrayId, CX11Tray::Icon*> CX11Tray::FindByWindow(Window window) {
 bool CX11Tray::HandleEvent(const XEvent& event, std::optional<InputEvent>& out) {
   const X11Atoms& atoms = m_connection.Atoms();
   if (event.type == ClientMessage && event.xclient.window == m_connection.Root()) {
-    if (event.xclient.message_type != atoms.manager ||
+    if (event.xclient.message_type != atoms.manager || event.xclient.format != 32 ||
         static_cast<Atom>(event.xclient.data.l[1]) != atoms.netSystemTray)
       return false;
-    // A tray host started (or replaced the old one): dock every icon into it.
-    if (!m_icons.empty() && FindManager()) DockAll();
+    // Anyone can send MANAGER; only the selection's owner, asked of the server, says whether a new host
+    // really started (or replaced the old one). Then every icon docks into it.
+    if (!m_icons.empty() && ManagerChanged() && FindManager()) DockAll();
     return true;
   }
   if (event.type == DestroyNotify && m_manager != None && event.xdestroywindow.window == m_manager) {
@@ -265,24 +274,26 @@ bool CX11Tray::HandleEvent(const XEvent& event, std::optional<InputEvent>& out) 
   return true;
 }
 
-std::vector<std::uint32_t> CX11Tray::Background(const Icon& icon) {
-  const size_t count = static_cast<size_t>(icon.width) * static_cast<size_t>(icon.height);
-  std::vector<std::uint32_t> pixels(count, kFallbackBackground);
+std::vector<std::uint32_t> CX11Tray::Background(const Icon& icon, const RECT& square) {
+  const int side = square.right - square.left;
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(side) * static_cast<size_t>(side),
+                                    kFallbackBackground);
   Display* dpy = m_connection.Dpy();
   // Clearing paints the host's background (our background is its own); reading it back lets the
   // icon's soft edges blend into whatever the tray looks like.
-  XClearWindow(dpy, icon.window);
+  XClearArea(dpy, icon.window, square.left, square.top, static_cast<unsigned>(side),
+             static_cast<unsigned>(side), False);
   CX11ErrorTrap trap(m_connection);
-  XImage* shot = XGetImage(dpy, icon.window, 0, 0, static_cast<unsigned>(icon.width),
-                           static_cast<unsigned>(icon.height), AllPlanes, ZPixmap);
+  XImage* shot = XGetImage(dpy, icon.window, square.left, square.top, static_cast<unsigned>(side),
+                           static_cast<unsigned>(side), AllPlanes, ZPixmap);
   if (trap.Failed() || !shot) {
     if (shot) XDestroyImage(shot);
     return pixels;
   }
   const X11PixelFormat format = X11PixelFormat::FromVisual(m_visual, m_depth);
-  for (int y = 0; y < icon.height; ++y)
-    for (int x = 0; x < icon.width; ++x)
-      pixels[static_cast<size_t>(y) * static_cast<size_t>(icon.width) + static_cast<size_t>(x)] =
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x)
+      pixels[static_cast<size_t>(y) * static_cast<size_t>(side) + static_cast<size_t>(x)] =
           format.Unpack(XGetPixel(shot, x, y));
   XDestroyImage(shot);
   return pixels;
@@ -290,29 +301,22 @@ std::vector<std::uint32_t> CX11Tray::Background(const Icon& icon) {
 
 void CX11Tray::Paint(Icon& icon) {
   if (icon.window == None || icon.width <= 0 || icon.height <= 0) return;
-  const int side = std::min(icon.width, icon.height);
+  const int side = std::min({icon.width, icon.height, kMaxPaintedSide});
+  const RECT square{(icon.width - side) / 2, (icon.height - side) / 2, (icon.width - side) / 2 + side,
+                    (icon.height - side) / 2 + side};
   const PixelImage* picture = PickIcon(icon.images, side);
-  std::vector<std::uint32_t> square;
-  if (picture) square = ScaleIconPremultiplied(*picture, side);
   std::vector<std::uint32_t> pixels =
-      m_argb
-          ? std::vector<std::uint32_t>(static_cast<size_t>(icon.width) * static_cast<size_t>(icon.height), 0)
-          : Background(icon);
-  const int left = (icon.width - side) / 2;
-  const int top = (icon.height - side) / 2;
-  for (int y = 0; y < side && !square.empty(); ++y) {
-    for (int x = 0; x < side; ++x) {
-      const std::uint32_t p =
-          square[static_cast<size_t>(y) * static_cast<size_t>(side) + static_cast<size_t>(x)];
-      std::uint32_t& target = pixels[static_cast<size_t>(y + top) * static_cast<size_t>(icon.width) +
-                                     static_cast<size_t>(x + left)];
-      target = m_argb ? p : Over(p, target);
-    }
+      picture ? ScaleIconPremultiplied(*picture, side)
+              : std::vector<std::uint32_t>(static_cast<size_t>(side) * static_cast<size_t>(side), 0);
+  if (!m_argb) {
+    // Without alpha in the window, the icon is blended over the tray's own background here.
+    const std::vector<std::uint32_t> background = Background(icon, square);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = Over(pixels[i], background[i]);
   }
-  if (!icon.image || icon.image->Width() != icon.width || icon.image->Height() != icon.height)
-    icon.image = std::make_unique<CX11Image>(m_connection, m_visual, m_depth, icon.width, icon.height);
+  if (!icon.image || icon.image->Width() != side || icon.image->Height() != side)
+    icon.image = std::make_unique<CX11Image>(m_connection, m_visual, m_depth, side, side);
   icon.image->StoreArgb(pixels.data());
-  icon.image->Put(icon.window, icon.gc, {0, 0, icon.width, icon.height});
+  icon.image->Put(icon.window, icon.gc, {0, 0, side, side}, square.left, square.top);
 }
 
 }  // namespace platform::x11

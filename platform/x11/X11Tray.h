@@ -42,14 +42,17 @@ class CX11Tray {
 
   // Looks up the tray host and the visual it wants its icons in; false when there is none.
   bool FindManager();
+  // Whether the tray selection has an owner other than the host the icons are docked in.
+  bool ManagerChanged();
   void DockAll();
   void Dock(Icon& icon);
   // Forgets the icon's window; destroys it unless the server already has.
   void DropWindow(Icon& icon, bool destroyed);
   void ForgetManager();
   void Paint(Icon& icon);
-  // The pixels behind the icon, for blending its transparent parts over the tray's own background.
-  std::vector<std::uint32_t> Background(const Icon& icon);
+  // The pixels behind a square of the icon, for blending its transparent parts over the tray's own
+  // background.
+  std::vector<std::uint32_t> Background(const Icon& icon, const RECT& square);
   std::pair<TrayId, Icon*> FindByWindow(Window window);
 
   CX11Connection& m_connection;
