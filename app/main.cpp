@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tilvane: %s\n", error.c_str());
     return 1;
   }
-  backend->SetAppName(tilvane::kVersion.productName);
+  backend->SetProgramName(tilvane::kVersion.productName);
   CPuzzleApp app;
   std::string lostDisplay;
   int status = AfxWinMain(app, *backend, TilvaneResources(), &lostDisplay);

@@ -19,6 +19,10 @@ constexpr const char* kWatcher = "org.kde.StatusNotifierWatcher";
 constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
 constexpr const char* kItemInterface = "org.kde.StatusNotifierItem";
 constexpr const char* kItemPath = "/StatusNotifierItem";
+// The watcher's news of hosts (the panels that show items) coming and going.
+constexpr const char* kWatcherHostMatch =
+    "type='signal',sender='org.kde.StatusNotifierWatcher',path='/StatusNotifierWatcher',"
+    "interface='org.kde.StatusNotifierWatcher'";
 constexpr const char* kWatcherOwnerMatch =
     "type='signal',sender='org.freedesktop.DBus',path='/org/freedesktop/DBus',"
     "interface='org.freedesktop.DBus',member='NameOwnerChanged',arg0='org.kde.StatusNotifierWatcher'";
@@ -106,6 +110,7 @@ CStatusNotifierItem::CStatusNotifierItem(sd_bus* bus, const StatusNotifierIdenti
 
 CStatusNotifierItem::~CStatusNotifierItem() {
   m_pendingCall.reset();
+  m_hostMatch.reset();
   m_watcherMatch.reset();
   m_object.reset();
   // No flush: a bus that stopped reading must not hold the program up, and the names go with the socket.
@@ -123,6 +128,10 @@ int CStatusNotifierItem::Start() {
   r = sd_bus_add_match_async(m_bus, &slot, kWatcherOwnerMatch, OnWatcherOwnerChanged, nullptr, this);
   if (r < 0) return r;
   m_watcherMatch.reset(slot);
+  slot = nullptr;
+  r = sd_bus_add_match_async(m_bus, &slot, kWatcherHostMatch, OnWatcherNews, nullptr, this);
+  if (r < 0) return r;
+  m_hostMatch.reset(slot);
   m_wantedName = NextItemName();
   slot = nullptr;
   r = sd_bus_request_name_async(m_bus, &slot, m_wantedName.c_str(), 0, OnNameAcquired, this);
@@ -182,6 +191,7 @@ int CStatusNotifierItem::OnWatcherOwnerChanged(sd_bus_message* signal, void* use
     return 0;
   // Until our own name is settled, the question to the bus that follows it will find the watcher.
   if (self->m_service.empty()) return 0;
+  self->m_accepted = false;
   if (!*newOwner) {
     self->m_pendingCall.reset();
     self->m_state = State::Unregistered;
@@ -194,6 +204,7 @@ int CStatusNotifierItem::OnWatcherOwnerChanged(sd_bus_message* signal, void* use
 
 void CStatusNotifierItem::Register() {
   m_state = State::Starting;
+  m_accepted = false;
   sd_bus_message* call = nullptr;
   int r = sd_bus_message_new_method_call(m_bus, &call, kWatcher, kWatcherPath, kWatcher,
                                          "RegisterStatusNotifierItem");
@@ -212,7 +223,44 @@ void CStatusNotifierItem::Register() {
 int CStatusNotifierItem::OnRegistered(sd_bus_message* reply, void* userdata, sd_bus_error*) {
   CStatusNotifierItem* self = Self(userdata);
   self->m_pendingCall.reset();
-  self->m_state = sd_bus_message_is_method_error(reply, nullptr) ? State::Unregistered : State::Registered;
+  if (sd_bus_message_is_method_error(reply, nullptr)) {
+    self->m_state = State::Unregistered;
+    return 0;
+  }
+  self->m_accepted = true;
+  self->AskForHost();
+  return 0;
+}
+
+// A watcher without a host (a desktop service left running outside its desktop) takes items that nobody
+// shows; then the icon belongs in the X tray until a host comes.
+void CStatusNotifierItem::AskForHost() {
+  sd_bus_slot* slot = nullptr;
+  const int r =
+      sd_bus_call_method_async(m_bus, &slot, kWatcher, kWatcherPath, "org.freedesktop.DBus.Properties", "Get",
+                               OnHostAnswer, this, "ss", kWatcher, "IsStatusNotifierHostRegistered");
+  m_pendingCall.reset(r < 0 ? nullptr : slot);
+  if (r < 0) m_state = State::Registered;
+}
+
+int CStatusNotifierItem::OnHostAnswer(sd_bus_message* reply, void* userdata, sd_bus_error*) {
+  CStatusNotifierItem* self = Self(userdata);
+  self->m_pendingCall.reset();
+  int hostRegistered = 1;
+  // A watcher that cannot say is taken at its word that the item will show.
+  if (!sd_bus_message_is_method_error(reply, nullptr) && sd_bus_message_enter_container(reply, 'v', "b") >= 0)
+    sd_bus_message_read(reply, "b", &hostRegistered);
+  self->m_state = hostRegistered ? State::Registered : State::Unregistered;
+  return 0;
+}
+
+int CStatusNotifierItem::OnWatcherNews(sd_bus_message* signal, void* userdata, sd_bus_error*) {
+  CStatusNotifierItem* self = Self(userdata);
+  // Only a watcher that took the item has hosts that matter; a newer answer replaces one still on its way.
+  if (!self->m_accepted) return 0;
+  if (sd_bus_message_is_signal(signal, kWatcher, "StatusNotifierHostRegistered") > 0 ||
+      sd_bus_message_is_signal(signal, kWatcher, "StatusNotifierHostUnregistered") > 0)
+    self->AskForHost();
   return 0;
 }
 

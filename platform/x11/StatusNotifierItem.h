@@ -39,8 +39,8 @@ class CStatusNotifierItem {
  public:
   enum class State {
     Starting,      // asking for the watcher, or registering with it
-    Registered,    // the watcher took the item: the desktop shows it
-    Unregistered,  // no watcher, or it refused: the icon has to be shown another way
+    Registered,    // the watcher took the item and has a host: the desktop shows it
+    Unregistered,  // no watcher, it refused, or nothing hosts its items: show the icon another way
     Lost,          // the session bus went away; the item is dead
   };
 
@@ -77,6 +77,7 @@ class CStatusNotifierItem {
   int Start();
   void AskForWatcher();
   void Register();
+  void AskForHost();
   void MarkLost(int error);
   bool TakeToken();
   int Accept(StatusNotifierRequest::Kind kind, sd_bus_message* call, sd_bus_error* error);
@@ -85,6 +86,8 @@ class CStatusNotifierItem {
   static int OnWatcherOwner(sd_bus_message* reply, void* self, sd_bus_error* error);
   static int OnWatcherOwnerChanged(sd_bus_message* signal, void* self, sd_bus_error* error);
   static int OnRegistered(sd_bus_message* reply, void* self, sd_bus_error* error);
+  static int OnHostAnswer(sd_bus_message* reply, void* self, sd_bus_error* error);
+  static int OnWatcherNews(sd_bus_message* signal, void* self, sd_bus_error* error);
   static int OnActivate(sd_bus_message* call, void* self, sd_bus_error* error);
   static int OnContextMenu(sd_bus_message* call, void* self, sd_bus_error* error);
   static int OnIgnoredCall(sd_bus_message* call, void* self, sd_bus_error* error);
@@ -111,8 +114,11 @@ class CStatusNotifierItem {
   std::string m_lostReason;
   Slot m_object;
   Slot m_watcherMatch;
-  Slot m_pendingCall;  // the one call in flight (name, watcher's owner or registration); replaced, it is
-                       // cancelled
+  Slot m_hostMatch;
+  // The current watcher took the item (whether or not a host shows it).
+  bool m_accepted = false;
+  // The one call in flight (our name, the watcher's owner, the registration, its host); a new one cancels it.
+  Slot m_pendingCall;
   std::deque<StatusNotifierRequest> m_requests;
   RECT m_screen{0, 0, 0, 0};
   // A token bucket: each request to the program takes a token; tokens come back at a steady rate.

@@ -22,8 +22,8 @@ CX11Backend::CX11Backend(std::unique_ptr<x11::CX11Connection> connection)
 // The parts talk to the connection while they go, so they go before it (members die in reverse order).
 CX11Backend::~CX11Backend() = default;
 
-void CX11Backend::SetAppName(const std::string& name) {
-  m_tray->SetAppName(name);
+void CX11Backend::SetProgramName(const std::string& name) {
+  m_tray->SetProgramName(name);
 }
 
 x11::CX11Surface* CX11Backend::Find(SurfaceId id) {

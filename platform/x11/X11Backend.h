@@ -34,7 +34,7 @@ class CX11Backend : public IBackend {
   static std::unique_ptr<CX11Backend> Open(const char* display, std::string* error);
   ~CX11Backend() override;
   // The program's name, for what the desktop shows of it outside its windows (the tray icon's title).
-  void SetAppName(const std::string& name);
+  void SetProgramName(const std::string& name);
   CX11Backend(const CX11Backend&) = delete;
   CX11Backend& operator=(const CX11Backend&) = delete;
 

@@ -60,7 +60,7 @@ InputEvent TrayEvent(TrayId id, UINT message, POINT root, int button) {
 CX11NotificationArea::CX11NotificationArea(CX11Connection& connection)
     : m_connection(connection), m_xembed(connection) {
   // Until the program names itself the executable's name stands in, as it does in a process list.
-  SetAppName(program_invocation_short_name);
+  SetProgramName(program_invocation_short_name);
 }
 
 CX11NotificationArea::~CX11NotificationArea() {
@@ -68,7 +68,7 @@ CX11NotificationArea::~CX11NotificationArea() {
   if (m_timeWindow != None && !m_connection.Lost()) XDestroyWindow(m_connection.Dpy(), m_timeWindow);
 }
 
-void CX11NotificationArea::SetAppName(const std::string& name) {
+void CX11NotificationArea::SetProgramName(const std::string& name) {
   m_identity = {IdFromName(name), name};
 }
 

@@ -28,7 +28,7 @@ class CX11NotificationArea {
   CX11NotificationArea& operator=(const CX11NotificationArea&) = delete;
 
   // Names the icons added from now on: the program's name, as the desktop lists it.
-  void SetAppName(const std::string& name);
+  void SetProgramName(const std::string& name);
 
   TrayId Add(const std::vector<PixelImage>& images);
   void Remove(TrayId id);

@@ -11,8 +11,10 @@
 //   hostile <case> ok|<error name>     after "hostile": each malformed call and the item's answer
 //   flood ok <n> refused <m>           after "flood N"
 //   failed <what>                      a command could not be carried out
-// Commands on stdin: props | call Activate|ContextMenu|SecondaryActivate X Y | hostile | flood N | quit.
-// Options: --refuse answers every registration with an error, as a broken watcher would.
+// Commands on stdin: props | call Activate|ContextMenu|SecondaryActivate X Y | hostile | flood N | host |
+// quit. "host" announces that a host (a panel that shows the items) has come. Options: --refuse answers every
+// registration with an error, as a broken watcher would; --no-host starts with no host, as a watcher left
+// running outside its desktop has.
 #include <poll.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
@@ -55,7 +57,7 @@ struct Registration {
 
 class CWatcher {
  public:
-  CWatcher(sd_bus* bus, bool refuse) : m_bus(bus), m_refuse(refuse) {}
+  CWatcher(sd_bus* bus, bool refuse, bool hostless) : m_bus(bus), m_refuse(refuse), m_hasHost(!hostless) {}
 
   bool Start() {
     static const sd_bus_vtable vtable[] = {
@@ -63,7 +65,7 @@ class CWatcher {
         SD_BUS_METHOD("RegisterStatusNotifierItem", "s", "", OnRegisterItem, SD_BUS_VTABLE_UNPRIVILEGED),
         SD_BUS_METHOD("RegisterStatusNotifierHost", "s", "", OnRegisterHost, SD_BUS_VTABLE_UNPRIVILEGED),
         SD_BUS_PROPERTY("RegisteredStatusNotifierItems", "as", GetItems, 0, 0),
-        SD_BUS_PROPERTY("IsStatusNotifierHostRegistered", "b", GetTrue, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+        SD_BUS_PROPERTY("IsStatusNotifierHostRegistered", "b", GetHasHost, 0, 0),
         SD_BUS_PROPERTY("ProtocolVersion", "i", GetZero, 0, SD_BUS_VTABLE_PROPERTY_CONST),
         SD_BUS_SIGNAL("StatusNotifierItemRegistered", "s", 0),
         SD_BUS_SIGNAL("StatusNotifierItemUnregistered", "s", 0),
@@ -88,6 +90,11 @@ class CWatcher {
       int y = 0;
       words >> method >> x >> y;
       Print("reply %s %s", method.c_str(), Outcome(Call(method.c_str(), "ii", x, y)).c_str());
+    } else if (verb == "host") {
+      m_hasHost = true;
+      sd_bus_emit_signal(m_bus, "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher",
+                         "StatusNotifierHostRegistered", "");
+      Print("host registered");
     } else if (verb == "hostile") {
       Hostile();
     } else if (verb == "flood") {
@@ -310,9 +317,9 @@ class CWatcher {
     return sd_bus_message_close_container(reply);
   }
 
-  static int GetTrue(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
-                     sd_bus_error*) {
-    return sd_bus_message_append(reply, "b", 1);
+  static int GetHasHost(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void* userdata,
+                        sd_bus_error*) {
+    return sd_bus_message_append(reply, "b", static_cast<CWatcher*>(userdata)->m_hasHost ? 1 : 0);
   }
 
   static int GetZero(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
@@ -322,6 +329,7 @@ class CWatcher {
 
   sd_bus* m_bus;
   bool m_refuse;
+  bool m_hasHost;
   std::vector<Registration> m_registrations;
   int m_floodOk = 0;
   int m_floodRefused = 0;
@@ -330,13 +338,18 @@ class CWatcher {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool refuse = argc > 1 && std::strcmp(argv[1], "--refuse") == 0;
+  bool refuse = false;
+  bool hostless = false;
+  for (int i = 1; i < argc; ++i) {
+    refuse = refuse || std::strcmp(argv[i], "--refuse") == 0;
+    hostless = hostless || std::strcmp(argv[i], "--no-host") == 0;
+  }
   sd_bus* bus = nullptr;
   if (sd_bus_open_user(&bus) < 0) {
     std::fprintf(stderr, "sni_test_watcher: no session bus\n");
     return 2;
   }
-  CWatcher watcher(bus, refuse);
+  CWatcher watcher(bus, refuse, hostless);
   if (!watcher.Start()) {
     std::fprintf(stderr, "sni_test_watcher: cannot own org.kde.StatusNotifierWatcher\n");
     return 2;

@@ -361,8 +361,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "x11_backend_client: %s\n", error.c_str());
     return 1;
   }
-  // The tray icon's title and id ("tilvane-client") come from here.
-  backend->SetAppName("Tilvane client");
+  backend->SetProgramName("Tilvane");
   CClient client(std::move(backend));
   client.Start(dropIn);
   if (firstFrameOnly) {

@@ -137,7 +137,7 @@ def client():
             wait_until(no_xembed_icon, "the XEmbed icon to leave the tray once the item is registered")
 
             props, pixmaps = watcher.properties()
-            wanted = {"Id": "tilvane-client", "Title": "Tilvane client", "Category": "ApplicationStatus",
+            wanted = {"Id": "tilvane", "Title": "Tilvane", "Category": "ApplicationStatus",
                       "Status": "Active", "ItemIsMenu": "false", "IconPixmap": "a(iiay)"}
             check(props == wanted, f"properties {props}, wanted {wanted}")
             # The client's icon: a transparent rim of size/16, a blue body, a yellow middle.
@@ -185,17 +185,22 @@ def client():
         with Watcher("--refuse") as refusing:
             refusing.expect(rf"refused {service_pattern}")
             time.sleep(0.2)
-            docked_tray_icon()  # a watcher that refuses the item leaves it in the X tray
-        with Watcher() as watcher:
+            check(not no_xembed_icon(), "a watcher that refuses the item leaves it in the X tray")
+        with Watcher("--no-host") as watcher:
             watcher.expect(rf"registered {service_pattern} :\S+")
-            wait_until(no_xembed_icon, "the XEmbed icon to leave once a watcher registered the item again")
+            # Registered, but no panel shows the items: the icon stays in the X tray until one comes.
+            time.sleep(0.2)
+            check(not no_xembed_icon(), "an item that no host shows must stay in the X tray")
+            watcher.send("host")
+            watcher.expect("host registered")
+            wait_until(no_xembed_icon, "the XEmbed icon to leave once a host shows the item")
 
             # The session bus dies: one line on stderr, and the icon is back in the X tray.
             os.kill(int(os.environ["TILVANE_E2E_BUS_PID"]), signal.SIGKILL)
             docked_tray_icon()
             click_main(tilvane, left)
             lines = [line for line in tilvane.stderr().splitlines() if line]
-            check(len(lines) == 1 and lines[0].startswith("tilvane-client: lost the session bus"),
+            check(len(lines) == 1 and lines[0].startswith("tilvane: lost the session bus"),
                   f"one line about the bus on stderr: {lines}")
         check(tilvane.proc.poll() is None, "the client must outlive its session bus")
 
