@@ -8,7 +8,14 @@
 // disables while it is open; the main window's timers keep running meanwhile.
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX, nullptr) {}
 
+// One box at a time: asked again while it is open (from the tray's menu), the open box comes forward.
 void CPuzzleDlg::OnAppAbout() {
+  if (m_pAboutDlg) {
+    m_pAboutDlg->SetForegroundWindow();
+    return;
+  }
   CAboutDlg dlgAbout;
+  m_pAboutDlg = &dlgAbout;
   dlgAbout.DoModal();
+  m_pAboutDlg = nullptr;
 }

@@ -95,6 +95,8 @@ BOOL CPuzzleDlg::OnInitDialog() {
   m_bDragging = FALSE;
   m_game.ResetCounters();
   m_bDropIn = TRUE;
+  m_nDropSteps = 0;
+  m_nLastDropTop.reset();
   // Black with the smallest step, so that the one turn of the colour cycle below wraps to red and moves
   // the step on to 7: every run starts from the same look.
   m_nPatternStep = 3;

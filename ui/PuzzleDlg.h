@@ -3,6 +3,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -123,12 +124,18 @@ class CPuzzleDlg : public CDialog {
   BOOL m_bDragArmed = FALSE;
   BOOL m_bDragging = FALSE;
   BOOL m_bDropIn = FALSE;
+  // The drop-in's steps so far and the top the last one started from: a window manager that holds the
+  // window where it stands ends the drop-in.
+  int m_nDropSteps = 0;
+  std::optional<int> m_nLastDropTop;
   COLORREF m_crTheme = 0;
   COLORREF m_crThemeLight = 0;
   CMenu m_menuPopup;
   // The tile window of cell i at index i, for the whole game.
   std::vector<std::unique_ptr<CTileWnd>> m_tiles;
   std::vector<RECT> m_tileRects;
+  // The About box while it is open: "情報" brings it forward, and an exit ends it first.
+  CDialog* m_pAboutDlg = nullptr;
 
  protected:
   void OnPaint() override;

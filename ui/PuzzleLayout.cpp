@@ -71,15 +71,16 @@ void CPuzzleDlg::SetRoundShape(int nWidth, int nHeight) {
   SetWindowRgn(&shape, TRUE);
 }
 
-// The window starts centred at the top edge of the screen; the drop-in then carries it down.
+// The window starts centred at the top edge of the primary monitor, which need not stand at the screen's
+// origin; the drop-in then carries it down.
 void CPuzzleDlg::PlaceAtTopCentre() {
   RECT screen{};
-  if (CWnd* desktop = GetDesktopWindow()) desktop->GetClientRect(&screen);
+  if (CWnd* desktop = GetDesktopWindow()) desktop->GetWindowRect(&screen);
   RECT frame;
   GetFrameRect(&frame);
   const int w = frame.right;
   const int h = frame.bottom;
-  MoveWindow((screen.right - screen.left) / 2 - w / 2, 0, 2 * (w / 2), h, TRUE);
+  MoveWindow(screen.left + ((screen.right - screen.left) / 2 - w / 2), screen.top, 2 * (w / 2), h, TRUE);
   RECT client;
   GetClientRect(&client);
   SetRoundShape(client.right, client.bottom);

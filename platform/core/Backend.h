@@ -68,6 +68,12 @@ struct InputEvent {
   std::string reason;    // why a Quit came
 };
 
+// Where the display has put a surface: the screen rectangle of its own pixels, frame excluded.
+struct SurfaceMove {
+  SurfaceId surface = 0;
+  RECT rect{};
+};
+
 // The MK_ flag of a button as InputEvent numbers it (1 left, 2 middle, 3 right); 0 for any other.
 inline UINT ButtonKeyFlag(int button) {
   switch (button) {
@@ -82,13 +88,20 @@ class IBackend {
  public:
   virtual ~IBackend() = default;
 
-  // The primary screen: the desktop window's client rectangle.
+  // The primary monitor on the screen, origin included: the desktop window's rectangle.
   virtual RECT ScreenRect() = 0;
+  // Every monitor on the screen, the primary first; the whole screen where the display knows of none.
+  virtual std::vector<RECT> MonitorRects() = 0;
 
   virtual SurfaceId CreateSurface(const SurfaceDesc& desc) = 0;
   virtual void DestroySurface(SurfaceId id) = 0;
   virtual void ShowSurface(SurfaceId id, bool show) = 0;
+  // Asks for a new place; a window manager may refuse or alter it, which TakeSurfaceMoves then reports.
   virtual void MoveSurface(SurfaceId id, const RECT& screenRect) = 0;
+  // The places the display gave surfaces since the last call (the latest per surface), whether the
+  // program asked for them or the window manager moved a window of its own accord. The backend learns of
+  // them while it waits for events and while it sleeps.
+  virtual std::vector<SurfaceMove> TakeSurfaceMoves() = 0;
   // The visible part of a surface as rectangles in its own coordinates; empty means the whole rectangle.
   virtual void SetSurfaceShape(SurfaceId id, const std::vector<RECT>& rects) = 0;
   virtual void SetSurfaceTitle(SurfaceId id, const std::string& utf8) = 0;

@@ -1,6 +1,8 @@
 // CDialog: a window made from a dialog template and run modally over its owner.
 #include "platform/core/Dialog.h"
 
+#include <algorithm>
+
 #include "platform/core/DC.h"
 #include "platform/core/DialogUnits.h"
 #include "platform/core/SystemColors.h"
@@ -10,6 +12,12 @@
 using platform::CWindowSystem;
 
 namespace {
+
+// Moves a span of `size` that starts at `start` into [low, high); a larger span starts at `low`, so that
+// its caption stays reachable.
+LONG KeepInside(LONG start, LONG size, LONG low, LONG high) {
+  return std::max(low, std::min(start, high - size));
+}
 
 platform::SurfaceKind KindForStyle(DWORD style) {
   return (style & WS_CAPTION) == WS_CAPTION ? platform::SurfaceKind::Dialog : platform::SurfaceKind::Plain;
@@ -33,11 +41,15 @@ bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owne
   RECT rect = platform::DialogUnitsToPixels(tmpl, tmpl.dlu);
   int width = rect.right - rect.left;
   int height = rect.bottom - rect.top;
-  // A template at (0, 0) asks for no place of its own: the dialog stands centred over its owner.
+  // A template at (0, 0) asks for no place of its own: the dialog stands centred over its owner, and
+  // wholly on the owner's monitor where it can.
   if (tmpl.dlu.left == 0 && tmpl.dlu.top == 0) {
-    RECT area = owner ? system->GetWindowRect(owner) : system->Backend().ScreenRect();
-    rect.left = area.left + ((area.right - area.left) - width) / 2;
-    rect.top = area.top + ((area.bottom - area.top) - height) / 2;
+    const RECT area = owner ? system->GetWindowRect(owner) : system->Backend().ScreenRect();
+    const RECT monitor = system->MonitorFromRect(area);
+    rect.left =
+        KeepInside(area.left + ((area.right - area.left) - width) / 2, width, monitor.left, monitor.right);
+    rect.top =
+        KeepInside(area.top + ((area.bottom - area.top) - height) / 2, height, monitor.top, monitor.bottom);
   }
   rect.right = rect.left + width;
   rect.bottom = rect.top + height;

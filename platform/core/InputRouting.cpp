@@ -41,7 +41,7 @@ bool CWindowSystem::TakeInput(const InputEvent& ev, MSG& msg) {
     case EventType::MouseUp:
     case EventType::MouseMove: return RouteMouse(ev, msg);
     case EventType::KeyDown: {
-      HWND target = IsWindow(m_active) ? m_active : TopLevelForSurface(ev.surface);
+      HWND target = ActivationTarget(IsWindow(m_active) ? m_active : TopLevelForSurface(ev.surface));
       if (!target || !IsEnabled(target)) return false;
       msg.hwnd = target;
       msg.message = WM_KEYDOWN;
@@ -78,10 +78,17 @@ bool CWindowSystem::RouteMouse(const InputEvent& ev, MSG& msg) {
   WindowNode* node = Node(top);
   if (!node || !(node->style & WS_VISIBLE)) return false;
   m_hoverTop = top;
-  // Points are measured from where the program last put the window; there is no capture, so a point
-  // outside the window or its shape reaches nobody.
+  // Points are measured from where the screen shows the window (its rectangle follows the window
+  // manager's moves). A drag that moves the window by the pointer's offset from this same rectangle stays
+  // under the pointer even while the window manager lags behind. There is no capture, so a point outside
+  // the window or its shape reaches nobody.
   POINT pt{ev.root.x - node->rect.left, ev.root.y - node->rect.top};
-  if (!HasShapePoint(top, pt) || !IsEnabled(top)) return false;
+  if (!HasShapePoint(top, pt)) return false;
+  if (!IsEnabled(top)) {
+    // A press on a window that waits for its modal box brings the box forward.
+    if (ev.type == EventType::MouseDown) SetActive(top);
+    return false;
+  }
   HWND target = DeepestChildAt(top, pt);
   POINT origin = ClientOrigin(target);
   POINT client{ev.root.x - origin.x, ev.root.y - origin.y};

@@ -36,7 +36,8 @@ CMenuTracker::~CMenuTracker() {
 BOOL CMenuTracker::Run(POINT pt) {
   auto level = std::make_unique<CMenuWnd>(m_system, m_menu, m_pFont);
   const SIZE size = level->Size();
-  const RECT screen = m_system.Backend().ScreenRect();
+  // The menu stays on the monitor under the point where it opens.
+  const RECT screen = m_system.MonitorFromPoint(pt);
   int left = pt.x;
   int top = pt.y;
   if (m_flags & TPM_RIGHTALIGN) {
@@ -175,8 +176,8 @@ void CMenuTracker::OpenSubmenu(std::size_t level, int item, bool enter) {
     if (!sub || sub->GetMenuItemCount() <= 0) return;
     auto wnd = std::make_unique<CMenuWnd>(m_system, *sub, m_pFont);
     const SIZE size = wnd->Size();
-    const RECT screen = m_system.Backend().ScreenRect();
     const RECT parent = m_system.GetWindowRect(m_levels[level]->m_hWnd);
+    const RECT screen = m_system.MonitorFromRect(parent);
     const RECT itemRect = m_levels[level]->ItemScreenRect(item);
     // To the right of its parent, with its first item level with the item it hangs from; on the left when
     // the right would leave the screen.

@@ -55,8 +55,11 @@ bool CWindowSystem::GetMessage(MSG& msg) {
       if (TakeInput(ev, msg)) return true;
       continue;
     }
-    // Input that is already there comes before painting and timers.
-    if (auto ev = m_backend.WaitEvent(m_backend.NowMs())) {
+    // Input that is already there comes before painting and timers. The places the window manager gave
+    // our windows come in first, so that the input lands where the screen shows them.
+    auto ev = m_backend.WaitEvent(m_backend.NowMs());
+    TakeSurfaceMoves();
+    if (ev) {
       m_pendingInput.push_back(std::move(*ev));
       continue;
     }
@@ -70,7 +73,9 @@ bool CWindowSystem::GetMessage(MSG& msg) {
     if (NextTimer(msg)) return true;
     FlushDamage();
     m_backend.Flush();
-    if (auto ev = m_backend.WaitEvent(NextTimerDeadline())) m_pendingInput.push_back(std::move(*ev));
+    auto next = m_backend.WaitEvent(NextTimerDeadline());
+    TakeSurfaceMoves();
+    if (next) m_pendingInput.push_back(std::move(*next));
   }
 }
 
@@ -163,6 +168,8 @@ void CWindowSystem::Sleep(DWORD ms) {
   // Whatever was moved or drawn before the wait is shown before it.
   FlushDamage();
   m_backend.Sleep(ms);
+  // A loop that sleeps between moves takes no messages, but must still see where its window really went.
+  TakeSurfaceMoves();
 }
 
 bool CWindowSystem::AddTrayIcon(HWND owner, UINT uID, UINT callbackMessage,

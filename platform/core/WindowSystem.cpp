@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/core/RectOps.h"
 #include "platform/core/Resources.h"
 #include "platform/core/WindowNode.h"
 #include "platform/core/Wnd.h"
@@ -240,23 +241,76 @@ void CWindowSystem::MoveWindow(HWND hwnd, const RECT& rect, bool repaint) {
   CRect now(rect);
   if (now.Width() < 0) now.right = now.left;
   if (now.Height() < 0) now.bottom = now.top;
-  bool resized = old.Width() != now.Width() || old.Height() != now.Height();
-  node->rect = now;
   if (!node->parent) {
-    if (resized && node->buffer) {
-      cairo_surface_destroy(node->buffer);
-      node->buffer = nullptr;
-      node->hasDamage = false;
-    }
+    // The window stands where it was asked to at once, as the desktop's own windows do; if a window
+    // manager decides otherwise, TakeSurfaceMoves puts it where it really is.
+    PlaceTopLevel(*node, now);
     if (node->surface) m_backend.MoveSurface(node->surface, now);
-    // A moved window keeps its pixels; a resized one has lost them.
-    if (resized && IsVisible(hwnd)) Invalidate(hwnd, nullptr, true);
     return;
   }
+  node->rect = now;
   if (repaint && IsVisible(hwnd)) {
     Invalidate(node->parent, &old, true);
     Invalidate(node->parent, &now, true);
   }
+}
+
+void CWindowSystem::PlaceTopLevel(WindowNode& node, const RECT& rect) {
+  CRect old(node.rect);
+  CRect now(rect);
+  const bool resized = old.Width() != now.Width() || old.Height() != now.Height();
+  node.rect = now;
+  if (resized && node.buffer) {
+    cairo_surface_destroy(node.buffer);
+    node.buffer = nullptr;
+    node.hasDamage = false;
+  }
+  // A moved window keeps its pixels; a resized one has lost them.
+  if (resized && IsVisible(node.handle)) Invalidate(node.handle, nullptr, true);
+}
+
+void CWindowSystem::TakeSurfaceMoves() {
+  for (const SurfaceMove& move : m_backend.TakeSurfaceMoves()) {
+    WindowNode* node = Node(TopLevelForSurface(move.surface));
+    if (!node || EqualRect(&node->rect, &move.rect)) continue;
+    PlaceTopLevel(*node, move.rect);
+  }
+}
+
+namespace {
+long OverlapArea(const RECT& a, const RECT& b) {
+  const long width = std::min(a.right, b.right) - std::max(a.left, b.left);
+  const long height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  return width > 0 && height > 0 ? width * height : 0;
+}
+
+// How far a point lies outside a rectangle, in the sense of the longer of the two axes' gaps.
+long DistanceTo(const RECT& rc, POINT pt) {
+  const long dx = pt.x < rc.left ? rc.left - pt.x : (pt.x >= rc.right ? pt.x - rc.right + 1 : 0);
+  const long dy = pt.y < rc.top ? rc.top - pt.y : (pt.y >= rc.bottom ? pt.y - rc.bottom + 1 : 0);
+  return std::max(dx, dy);
+}
+}  // namespace
+
+RECT CWindowSystem::MonitorFromPoint(POINT pt) {
+  const std::vector<RECT> monitors = m_backend.MonitorRects();
+  if (monitors.empty()) return m_backend.ScreenRect();
+  const RECT* best = &monitors.front();
+  for (const RECT& monitor : monitors) {
+    if (DistanceTo(monitor, pt) < DistanceTo(*best, pt)) best = &monitor;
+  }
+  return *best;
+}
+
+RECT CWindowSystem::MonitorFromRect(const RECT& rect) {
+  const std::vector<RECT> monitors = m_backend.MonitorRects();
+  const RECT* best = nullptr;
+  for (const RECT& monitor : monitors) {
+    if (OverlapArea(monitor, rect) > (best ? OverlapArea(*best, rect) : 0)) best = &monitor;
+  }
+  if (best) return *best;
+  return MonitorFromPoint(
+      POINT{rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2});
 }
 
 void CWindowSystem::SetText(HWND hwnd, const std::string& text) {
@@ -304,8 +358,17 @@ SurfaceId CWindowSystem::SurfaceOf(HWND hwnd) const {
   return node ? node->surface : 0;
 }
 
+// A window that waits for a modal box of its own cannot take the keyboard; whatever brings it forward
+// brings the box forward instead, as the desktop does when its owner is clicked.
+HWND CWindowSystem::ActivationTarget(HWND hwnd) const {
+  HWND top = GetTopLevel(hwnd);
+  if (!top || IsEnabled(top)) return top;
+  HWND popup = GetLastActivePopup(top);
+  return popup != top && IsEnabled(popup) ? popup : top;
+}
+
 void CWindowSystem::SetActive(HWND hwnd) {
-  WindowNode* node = TopNode(hwnd);
+  WindowNode* node = Node(ActivationTarget(hwnd));
   if (!node) return;
   HWND previous = m_active;
   m_active = node->handle;

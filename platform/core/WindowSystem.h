@@ -67,6 +67,13 @@ class CWindowSystem {
   RECT GetClientRect(HWND hwnd) const;
   POINT ClientOrigin(HWND hwnd) const;                         // screen position of the client area's (0, 0)
   void MoveWindow(HWND hwnd, const RECT& rect, bool repaint);  // rect in parent coordinates or screen
+  // Takes in where the display has put the top-level windows since the last look (a window manager may
+  // refuse, alter or make moves of its own), so that every rectangle is what the screen shows.
+  void TakeSurfaceMoves();
+  // The monitor that holds a screen point, else the one nearest to it.
+  RECT MonitorFromPoint(POINT pt);
+  // The monitor that shares the most area with a screen rectangle, else the one nearest to its centre.
+  RECT MonitorFromRect(const RECT& rect);
   void SetText(HWND hwnd, const std::string& text);
   std::string GetText(HWND hwnd) const;
   // Takes the region (window coordinates) as the window's shape; a null region removes the shape.
@@ -76,7 +83,10 @@ class CWindowSystem {
   // The backend surface of a window's top-level window once it has been shown; 0 before.
   SurfaceId SurfaceOf(HWND hwnd) const;
   HWND GetActive() const { return m_active; }
+  // Activates the window's top-level window, or the modal box that keeps it disabled.
   void SetActive(HWND hwnd);
+  // The window that activating `hwnd` activates: its top-level window, or the enabled popup it waits for.
+  HWND ActivationTarget(HWND hwnd) const;
 
   // --- Messages ---
   bool Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -151,6 +161,7 @@ class CWindowSystem {
   HWND TopLevelForSurface(SurfaceId id) const;
   HWND DeepestChildAt(HWND top, POINT windowPt) const;
   void AddDamage(WindowNode& top, const RECT& rect);
+  void PlaceTopLevel(WindowNode& node, const RECT& rect);
 
   IBackend& m_backend;
   const ResourceSet* m_resources;

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+#include "platform/core/RectOps.h"
 
 namespace platform {
 
@@ -23,6 +26,20 @@ CHeadlessBackend::CHeadlessBackend(int screenWidth, int screenHeight)
 
 void CHeadlessBackend::SetScreenSize(int width, int height) {
   m_screen = RECT{0, 0, width, height};
+  m_monitors.clear();
+}
+
+void CHeadlessBackend::SetMonitors(const std::vector<RECT>& monitors) {
+  m_monitors = monitors;
+  if (monitors.empty()) return;
+  RECT bounds = monitors.front();
+  for (const RECT& m : monitors) {
+    bounds.left = std::min(bounds.left, m.left);
+    bounds.top = std::min(bounds.top, m.top);
+    bounds.right = std::max(bounds.right, m.right);
+    bounds.bottom = std::max(bounds.bottom, m.bottom);
+  }
+  m_screen = bounds;
 }
 
 CHeadlessBackend& CHeadlessBackend::Add(std::function<std::optional<InputEvent>()> run) {
@@ -113,6 +130,21 @@ CHeadlessBackend& CHeadlessBackend::TrayMouse(UINT message, TrayId id) {
   });
 }
 
+CHeadlessBackend& CHeadlessBackend::ManagerMove(SurfaceId id, POINT topLeft) {
+  return Add([this, id, topLeft]() -> std::optional<InputEvent> {
+    if (Surface* s = Get(id)) {
+      OffsetRect(&s->rect, topLeft.x - s->rect.left, topLeft.y - s->rect.top);
+      NoteManagerMove(*s);
+    }
+    return Woken();
+  });
+}
+
+void CHeadlessBackend::NoteManagerMove(const Surface& s) {
+  std::erase_if(m_managerMoves, [&](const SurfaceMove& m) { return m.surface == s.id; });
+  m_managerMoves.push_back(SurfaceMove{s.id, s.rect});
+}
+
 CHeadlessBackend& CHeadlessBackend::Call(std::function<void()> fn) {
   return Add([fn = std::move(fn)]() -> std::optional<InputEvent> {
     fn();
@@ -143,7 +175,15 @@ std::optional<InputEvent> CHeadlessBackend::WaitEvent(std::optional<std::uint64_
 }
 
 RECT CHeadlessBackend::ScreenRect() {
-  return m_screen;
+  return m_monitors.empty() ? m_screen : m_monitors.front();
+}
+
+std::vector<RECT> CHeadlessBackend::MonitorRects() {
+  return m_monitors.empty() ? std::vector<RECT>{m_screen} : m_monitors;
+}
+
+std::vector<SurfaceMove> CHeadlessBackend::TakeSurfaceMoves() {
+  return std::exchange(m_managerMoves, {});
 }
 
 CHeadlessBackend::Surface* CHeadlessBackend::Get(SurfaceId id) {
@@ -186,13 +226,17 @@ void CHeadlessBackend::ShowSurface(SurfaceId id, bool show) {
 void CHeadlessBackend::MoveSurface(SurfaceId id, const RECT& rect) {
   Surface* s = Get(id);
   if (!s) return;
-  bool resized = (rect.right - rect.left) != (s->rect.right - s->rect.left) ||
-                 (rect.bottom - rect.top) != (s->rect.bottom - s->rect.top);
-  s->rect = rect;
+  const RECT old = s->rect;
+  s->rect = m_manager ? m_manager(*s, rect) : rect;
+  const bool resized = (s->rect.right - s->rect.left) != (old.right - old.left) ||
+                       (s->rect.bottom - s->rect.top) != (old.bottom - old.top);
+  // Like a configure notification on X, every request is answered with where the surface really went.
+  NoteManagerMove(*s);
   if (resized) {
-    s->pixels.assign(static_cast<std::size_t>(std::max(0, static_cast<int>(rect.right - rect.left))) *
-                         static_cast<std::size_t>(std::max(0, static_cast<int>(rect.bottom - rect.top))),
-                     0);
+    s->pixels.assign(
+        static_cast<std::size_t>(std::max(0, static_cast<int>(s->rect.right - s->rect.left))) *
+            static_cast<std::size_t>(std::max(0, static_cast<int>(s->rect.bottom - s->rect.top))),
+        0);
   }
   m_moves.push_back(MoveRecord{m_now, id, rect});
 }

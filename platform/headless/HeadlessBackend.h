@@ -52,15 +52,25 @@ class CHeadlessBackend : public IBackend {
   CHeadlessBackend& TrayMouse(UINT message, TrayId id = 0);  // 0: the first icon
   // Runs test code between two messages of the program, e.g. to look at its state.
   CHeadlessBackend& Call(std::function<void()> fn);
+  // The window manager moves a surface of its own accord (a drag by its frame, a tiling key).
+  CHeadlessBackend& ManagerMove(SurfaceId id, POINT topLeft);
+
+  // --- A window manager: decides where a requested move really puts a surface ---
+  using WindowManager = std::function<RECT(const Surface& surface, const RECT& requested)>;
+  // None (the default) obeys every request.
+  void SetWindowManager(WindowManager manager) { m_manager = std::move(manager); }
   bool ScriptDone() const { return m_script.empty(); }
 
   // --- What the program has shown ---
   void SetScreenSize(int width, int height);
+  // Monitors on the screen, the primary first; none: the whole screen is one. The screen is their bounds.
+  void SetMonitors(const std::vector<RECT>& monitors);
   const Surface* Find(SurfaceId id) const;
   std::vector<const Surface*> VisibleSurfaces() const;  // bottom to top
   const Surface* TopmostAt(POINT screen) const;
   // The presented colour (0x00RRGGBB) at a screen point, or nothing where no surface shows.
   std::optional<std::uint32_t> PixelAt(POINT screen) const;
+  // The moves the program asked for, in order; where they put the surface is its rect.
   const std::vector<MoveRecord>& Moves() const { return m_moves; }
   const std::vector<TrayIcon>& TrayIcons() const { return m_trays; }
   int PresentCount() const { return m_presents; }
@@ -68,6 +78,8 @@ class CHeadlessBackend : public IBackend {
 
   // --- IBackend ---
   RECT ScreenRect() override;
+  std::vector<RECT> MonitorRects() override;
+  std::vector<SurfaceMove> TakeSurfaceMoves() override;
   SurfaceId CreateSurface(const SurfaceDesc& desc) override;
   void DestroySurface(SurfaceId id) override;
   void ShowSurface(SurfaceId id, bool show) override;
@@ -97,7 +109,12 @@ class CHeadlessBackend : public IBackend {
   Surface* Get(SurfaceId id);
   bool Contains(const Surface& s, POINT screen) const;
 
+  void NoteManagerMove(const Surface& s);
+
   RECT m_screen;
+  std::vector<RECT> m_monitors;
+  WindowManager m_manager;
+  std::vector<SurfaceMove> m_managerMoves;
   std::uint64_t m_now = 0;
   std::uint64_t m_scriptTime = 0;
   std::deque<Step> m_script;

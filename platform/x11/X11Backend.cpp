@@ -32,8 +32,24 @@ x11::CX11Surface* CX11Backend::Find(SurfaceId id) {
   return found == m_surfaces.end() ? nullptr : found->second.get();
 }
 
+void CX11Backend::SetProgramName(const std::string& name) {
+  m_connection->SetProgramName(name);
+}
+
 RECT CX11Backend::ScreenRect() {
-  return m_connection->PrimaryMonitorRect();
+  return m_connection->Monitors().front();
+}
+
+std::vector<RECT> CX11Backend::MonitorRects() {
+  return m_connection->Monitors();
+}
+
+std::vector<SurfaceMove> CX11Backend::TakeSurfaceMoves() {
+  std::vector<SurfaceMove> moves;
+  moves.reserve(m_placements.size());
+  for (const auto& [id, rect] : m_placements) moves.push_back(SurfaceMove{id, rect});
+  m_placements.clear();
+  return moves;
 }
 
 SurfaceId CX11Backend::CreateSurface(const SurfaceDesc& desc) {
@@ -45,6 +61,7 @@ SurfaceId CX11Backend::CreateSurface(const SurfaceDesc& desc) {
 
 void CX11Backend::DestroySurface(SurfaceId id) {
   m_surfaces.erase(id);
+  m_placements.erase(id);
 }
 
 void CX11Backend::ShowSurface(SurfaceId id, bool show) {

@@ -38,7 +38,12 @@ class CX11Backend : public IBackend {
   CX11Backend(const CX11Backend&) = delete;
   CX11Backend& operator=(const CX11Backend&) = delete;
 
+  // Names the program's windows' class and its tray icon; "Tilvane" gives the class tilvane.Tilvane.
+  void SetProgramName(const std::string& name);
+
   RECT ScreenRect() override;
+  std::vector<RECT> MonitorRects() override;
+  std::vector<SurfaceMove> TakeSurfaceMoves() override;
 
   SurfaceId CreateSurface(const SurfaceDesc& desc) override;
   void DestroySurface(SurfaceId id) override;
@@ -71,12 +76,15 @@ class CX11Backend : public IBackend {
   x11::CX11Surface* Find(SurfaceId id);
   // Handles the next queued X event; returns what the program should hear of it, if anything.
   std::optional<InputEvent> DispatchNextEvent();
+  // Takes in the configure, reparent and map notifications already queued, leaving the rest in order.
+  void TakeQueuedPlacements();
 
   std::unique_ptr<x11::CX11Connection> m_connection;
   std::map<SurfaceId, std::unique_ptr<x11::CX11Surface>> m_surfaces;
   std::unique_ptr<x11::CX11Cursors> m_cursors;
   std::unique_ptr<x11::CX11NotificationArea> m_tray;
   SurfaceId m_nextSurface = 1;
+  std::map<SurfaceId, RECT> m_placements;  // where the server put surfaces since TakeSurfaceMoves
 };
 
 }  // namespace platform

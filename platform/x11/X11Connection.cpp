@@ -7,6 +7,7 @@
 #include <X11/extensions/shape.h>
 
 #include <bit>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -120,6 +121,7 @@ std::unique_ptr<CX11Connection> CX11Connection::Open(const char* display, std::s
       {"_NET_WM_STATE", &a.netWmState},
       {"_NET_WM_STATE_SKIP_TASKBAR", &a.netWmStateSkipTaskbar},
       {"_NET_WM_STATE_SKIP_PAGER", &a.netWmStateSkipPager},
+      {"_NET_WM_STATE_MODAL", &a.netWmStateModal},
       {"_NET_WM_WINDOW_TYPE", &a.netWmWindowType},
       {"_NET_WM_WINDOW_TYPE_NORMAL", &a.netWmWindowTypeNormal},
       {"_NET_WM_WINDOW_TYPE_DIALOG", &a.netWmWindowTypeDialog},
@@ -143,6 +145,18 @@ std::unique_ptr<CX11Connection> CX11Connection::Open(const char* display, std::s
   int eventBase = 0;
   int errorBase = 0;
   self->m_hasShape = XShapeQueryExtension(dpy, &eventBase, &errorBase);
+  // The monitors are kept, not asked for at every animation step: RandR says when they change (monitors
+  // arrived in RandR 1.5), and the root window's configure notification says when the screen did.
+  int major = 0;
+  int minor = 0;
+  if (XRRQueryExtension(dpy, &self->m_randrEventBase, &errorBase) && XRRQueryVersion(dpy, &major, &minor)) {
+    self->m_hasMonitors = major > 1 || (major == 1 && minor >= 5);
+    XRRSelectInput(dpy, self->m_root,
+                   RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+  } else {
+    self->m_randrEventBase = -1;
+  }
+  XSelectInput(dpy, self->m_root, StructureNotifyMask);
   // TILVANE_NO_SHM lets the tests drive the plain XPutImage path on a server that has MIT-SHM.
   const char* noShm = std::getenv("TILVANE_NO_SHM");
   self->m_shmUsable = !(noShm && *noShm && *noShm != '0') && XShmQueryExtension(dpy);
@@ -184,33 +198,44 @@ bool CX11Connection::HasWindowManager() {
   return !trap.Failed();
 }
 
-RECT CX11Connection::PrimaryMonitorRect() {
-  if (!m_randrChecked) {
-    m_randrChecked = true;
-    int eventBase = 0;
-    int errorBase = 0;
-    int major = 0;
-    int minor = 0;
-    // Monitors arrived in RandR 1.5.
-    m_hasMonitors = XRRQueryExtension(m_dpy, &eventBase, &errorBase) &&
-                    XRRQueryVersion(m_dpy, &major, &minor) && (major > 1 || (major == 1 && minor >= 5));
+const std::vector<RECT>& CX11Connection::Monitors() {
+  if ((m_monitorsStale && !m_lost) || m_monitors.empty()) {
+    m_monitorsStale = false;
+    ReadMonitors();
   }
+  return m_monitors;
+}
+
+bool CX11Connection::NoteMonitorChange(XEvent& event) {
+  const bool screenChanged = m_randrEventBase >= 0 && event.type == m_randrEventBase + RRScreenChangeNotify;
+  const bool randrChanged = m_randrEventBase >= 0 && event.type == m_randrEventBase + RRNotify;
+  const bool rootChanged = event.type == ConfigureNotify && event.xconfigure.window == m_root;
+  if (!screenChanged && !randrChanged && !rootChanged) return false;
+  // Xlib's idea of the screen's size follows only when it is told.
+  if (screenChanged) XRRUpdateConfiguration(&event);
+  m_monitorsStale = true;
+  return true;
+}
+
+void CX11Connection::ReadMonitors() {
+  m_monitors.clear();
   if (m_hasMonitors) {
     int count = 0;
     XRRMonitorInfo* monitors = XRRGetMonitors(m_dpy, m_root, True, &count);
     if (monitors) {
-      const XRRMonitorInfo* chosen = count > 0 ? &monitors[0] : nullptr;
-      for (int i = 0; i < count; ++i)
-        if (monitors[i].primary) {
-          chosen = &monitors[i];
-          break;
-        }
-      RECT rect{};
-      if (chosen) rect = {chosen->x, chosen->y, chosen->x + chosen->width, chosen->y + chosen->height};
+      for (int i = 0; i < count; ++i) {
+        const XRRMonitorInfo& m = monitors[i];
+        if (m.width <= 0 || m.height <= 0) continue;
+        const RECT rect{m.x, m.y, m.x + m.width, m.y + m.height};
+        if (m.primary)
+          m_monitors.insert(m_monitors.begin(), rect);
+        else
+          m_monitors.push_back(rect);
+      }
       XRRFreeMonitors(monitors);
-      if (chosen) return rect;
     }
   }
+  if (!m_monitors.empty()) return;
   // The root window's current size; DisplayWidth would keep the size the server had at connection.
   Window rootReturn = None;
   int x = 0;
@@ -220,8 +245,9 @@ RECT CX11Connection::PrimaryMonitorRect() {
   unsigned int border = 0;
   unsigned int depth = 0;
   if (!XGetGeometry(m_dpy, m_root, &rootReturn, &x, &y, &width, &height, &border, &depth))
-    return {0, 0, DisplayWidth(m_dpy, m_screen), DisplayHeight(m_dpy, m_screen)};
-  return {0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
+    m_monitors.push_back({0, 0, DisplayWidth(m_dpy, m_screen), DisplayHeight(m_dpy, m_screen)});
+  else
+    m_monitors.push_back({0, 0, static_cast<LONG>(width), static_cast<LONG>(height)});
 }
 
 void CX11Connection::SetCardinals(Window window, Atom property, Atom type, const std::vector<long>& values) {
@@ -233,6 +259,15 @@ void CX11Connection::SetCardinals(Window window, Atom property, Atom type, const
 void CX11Connection::SetAtomList(Window window, Atom property, const std::vector<Atom>& atoms) {
   XChangeProperty(m_dpy, window, property, XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(atoms.data()), static_cast<int>(atoms.size()));
+}
+
+void CX11Connection::SetClassHint(Window window) {
+  if (m_programName.empty()) return;
+  std::string resName = m_programName;
+  std::string resClass = m_programName;
+  for (char& c : resName) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  XClassHint hint{resName.data(), resClass.data()};
+  XSetClassHint(m_dpy, window, &hint);
 }
 
 void CX11Connection::SetText(Window window, Atom property, const std::string& utf8) {

@@ -28,6 +28,7 @@ struct X11Atoms {
   Atom netWmState = None;
   Atom netWmStateSkipTaskbar = None;
   Atom netWmStateSkipPager = None;
+  Atom netWmStateModal = None;
   Atom netWmWindowType = None;
   Atom netWmWindowTypeNormal = None;
   Atom netWmWindowTypeDialog = None;
@@ -93,11 +94,20 @@ class CX11Connection {
 
   // Whether a window manager that speaks EWMH is running right now.
   bool HasWindowManager();
-  // The primary monitor's rectangle: XRandR's primary monitor, else its first, else the root window.
-  RECT PrimaryMonitorRect();
+  // The monitors, the primary first: XRandR's monitors (its primary, else its first, leads), else the
+  // whole root window. Read once and again only after the server announced a change.
+  const std::vector<RECT>& Monitors();
+  // Whether the event says the screen or its monitors changed; if so, they are read afresh when asked.
+  bool NoteMonitorChange(XEvent& event);
+
+  // The name the program gives itself; the backend names its windows' class and the tray icon with it.
+  const std::string& ProgramName() const { return m_programName; }
+  void SetProgramName(const std::string& name) { m_programName = name; }
 
   void SetCardinals(Window window, Atom property, Atom type, const std::vector<long>& values);
   void SetAtomList(Window window, Atom property, const std::vector<Atom>& atoms);
+  // Names the window's class after the program: the name in lower case, and the name. Nothing without one.
+  void SetClassHint(Window window);
   // Sets a text property as UTF8_STRING, or as STRING when the text is plain ASCII.
   void SetText(Window window, Atom property, const std::string& utf8);
 
@@ -116,8 +126,12 @@ class CX11Connection {
   bool m_ownColormap = false;
   bool m_hasShape = false;
   bool m_shmUsable = false;
-  bool m_randrChecked = false;
+  void ReadMonitors();
   bool m_hasMonitors = false;
+  int m_randrEventBase = -1;
+  bool m_monitorsStale = true;
+  std::vector<RECT> m_monitors;
+  std::string m_programName;
   bool m_lost = false;
   Time m_lastEventTime = CurrentTime;
 };

@@ -88,6 +88,7 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
   XNextEvent(dpy, &event);
   m_connection->NoteEventTime(TimeOf(event));
 
+  if (m_connection->NoteMonitorChange(event)) return std::nullopt;
   std::optional<InputEvent> out;
   if (m_tray->HandleEvent(event, out)) return out;
   if (event.type == MappingNotify) {
@@ -104,6 +105,11 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
       break;
     }
   if (!surface) return std::nullopt;
+
+  if (auto placed = surface->OnStructureEvent(event)) {
+    m_placements[id] = *placed;
+    return std::nullopt;
+  }
 
   InputEvent input;
   input.surface = id;
@@ -169,6 +175,30 @@ void CX11Backend::Sleep(std::uint32_t ms) {
   Flush();
   timespec remaining{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1'000'000L};
   while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+  }
+  // A loop that sleeps between moves reads no events, but must learn where the window manager put its
+  // window meanwhile.
+  TakeQueuedPlacements();
+}
+
+void CX11Backend::TakeQueuedPlacements() {
+  if (m_connection->Lost()) return;
+  Display* dpy = m_connection->Dpy();
+  XPending(dpy);  // reads what has arrived, without blocking
+  auto isPlacement = [](Display*, XEvent* event, XPointer self) -> Bool {
+    if (event->type != ConfigureNotify && event->type != ReparentNotify && event->type != MapNotify)
+      return False;
+    for (const auto& [id, surface] : reinterpret_cast<CX11Backend*>(self)->m_surfaces)
+      if (surface->Handle() == event->xany.window) return True;
+    return False;
+  };
+  XEvent event;
+  while (!m_connection->Lost() && XCheckIfEvent(dpy, &event, isPlacement, reinterpret_cast<XPointer>(this))) {
+    for (auto& [id, surface] : m_surfaces) {
+      if (surface->Handle() != event.xany.window) continue;
+      if (auto placed = surface->OnStructureEvent(event)) m_placements[id] = *placed;
+      break;
+    }
   }
 }
 

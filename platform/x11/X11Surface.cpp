@@ -23,8 +23,8 @@ constexpr long kMwmDecorBorder = 2;
 constexpr long kMwmDecorTitle = 8;
 constexpr long kMwmDecorMenu = 16;
 
-constexpr long kSurfaceEvents =
-    ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask;
+constexpr long kSurfaceEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                                KeyPressMask | StructureNotifyMask;
 
 RECT AtLeastOnePixel(RECT rect) {
   rect.right = std::max(rect.right, rect.left + 1);
@@ -55,6 +55,7 @@ CX11Surface::CX11Surface(CX11Connection& connection, const SurfaceDesc& desc, Wi
     attributes.save_under = True;
     mask |= CWOverrideRedirect | CWSaveUnder;
   }
+  m_parent = connection.Root();
   m_window = XCreateWindow(dpy, connection.Root(), m_rect.left, m_rect.top, static_cast<unsigned>(Width()),
                            static_cast<unsigned>(Height()), 0, connection.SurfaceDepth(), InputOutput,
                            connection.SurfaceVisual(), mask, &attributes);
@@ -76,10 +77,7 @@ void CX11Surface::SetKindProperties(Window owner) {
   Display* dpy = m_connection.Dpy();
   const X11Atoms& atoms = m_connection.Atoms();
 
-  char resName[] = "tilvane";
-  char resClass[] = "Tilvane";
-  XClassHint classHint{resName, resClass};
-  XSetClassHint(dpy, m_window, &classHint);
+  m_connection.SetClassHint(m_window);
 
   XWMHints wmHints{};
   wmHints.flags = InputHint | StateHint;
@@ -112,9 +110,11 @@ void CX11Surface::SetKindProperties(Window owner) {
       m_connection.SetCardinals(m_window, atoms.motifWmHints, atoms.motifWmHints,
                                 {kMwmHintsFunctions | kMwmHintsDecorations, kMwmFuncMove | kMwmFuncClose,
                                  kMwmDecorBorder | kMwmDecorTitle | kMwmDecorMenu, 0, 0});
-      // Like an owned window on Windows, the box has no taskbar entry of its own.
-      m_connection.SetAtomList(m_window, atoms.netWmState,
-                               {atoms.netWmStateSkipTaskbar, atoms.netWmStateSkipPager});
+      // Like an owned window on Windows, the box has no taskbar entry of its own; it is modal for its
+      // owner, which the window manager may show by keeping the owner from taking the focus.
+      m_connection.SetAtomList(
+          m_window, atoms.netWmState,
+          {atoms.netWmStateModal, atoms.netWmStateSkipTaskbar, atoms.netWmStateSkipPager});
       m_connection.SetAtomList(m_window, atoms.netWmWindowType, {atoms.netWmWindowTypeDialog});
       if (owner != None) XSetTransientForHint(dpy, m_window, owner);
       break;
@@ -170,6 +170,42 @@ void CX11Surface::Move(const RECT& screenRect) {
     image->CopyFrom(*m_image);
     m_image = std::move(image);
   }
+}
+
+std::optional<RECT> CX11Surface::OnStructureEvent(const XEvent& event) {
+  std::optional<RECT> rect;
+  switch (event.type) {
+    case ConfigureNotify: {
+      const XConfigureEvent& configure = event.xconfigure;
+      // A window manager that moves its frame tells the client in a synthetic notification whose
+      // coordinates are on the root; a real one is relative to the parent, which is the root only while
+      // no window manager has taken the window in.
+      if (configure.send_event || m_parent == m_connection.Root())
+        rect = RECT{configure.x, configure.y, configure.x + configure.width, configure.y + configure.height};
+      else
+        rect = RectOnRoot(configure.width, configure.height);
+      break;
+    }
+    case ReparentNotify:
+      m_parent = event.xreparent.parent;
+      rect = RectOnRoot(Width(), Height());
+      break;
+    case MapNotify:
+      // The window manager may have placed its frame as it mapped it.
+      if (m_parent != m_connection.Root()) rect = RectOnRoot(Width(), Height());
+      break;
+    default: break;
+  }
+  if (rect) m_rect = AtLeastOnePixel(*rect);
+  return rect;
+}
+
+RECT CX11Surface::RectOnRoot(int width, int height) const {
+  int x = 0;
+  int y = 0;
+  Window child = None;
+  XTranslateCoordinates(m_connection.Dpy(), m_window, m_connection.Root(), 0, 0, &x, &y, &child);
+  return RECT{x, y, x + width, y + height};
 }
 
 void CX11Surface::SetShape(const std::vector<RECT>& rects) {

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ class CX11Surface {
   void Ungrab();
   bool Grabbed() const { return m_grabbed; }
 
+  // Where the server shows the window after a configure, reparent or map notification about it (screen
+  // coordinates of its own pixels, a window manager's frame left out); nothing for other events.
+  std::optional<RECT> OnStructureEvent(const XEvent& event);
+
   // Collects the rectangles of one Expose series and, at its last event, repaints them from the copy.
   void OnExpose(const XExposeEvent& event);
 
@@ -47,10 +52,13 @@ class CX11Surface {
   int Height() const { return m_rect.bottom - m_rect.top; }
   void SetSizeHints();
   void SetKindProperties(Window owner);
+  // Asks the server where the window's origin is on the screen, whatever frame holds it.
+  RECT RectOnRoot(int width, int height) const;
 
   CX11Connection& m_connection;
   SurfaceKind m_kind;
   Window m_window = None;
+  Window m_parent = None;  // the root, or a window manager's frame
   GC m_gc = nullptr;
   RECT m_rect{};
   std::unique_ptr<CX11Image> m_image;

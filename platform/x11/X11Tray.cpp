@@ -153,11 +153,8 @@ void CX11Tray::Dock(Icon& icon) {
   values.graphics_exposures = False;
   icon.gc = XCreateGC(dpy, icon.window, GCGraphicsExposures, &values);
 
-  char resName[] = "tilvane";
-  char resClass[] = "Tilvane";
-  XClassHint classHint{resName, resClass};
-  XSetClassHint(dpy, icon.window, &classHint);
-  m_connection.SetText(icon.window, XA_WM_NAME, "Tilvane tray icon");
+  m_connection.SetClassHint(icon.window);
+  m_connection.SetText(icon.window, XA_WM_NAME, m_connection.ProgramName() + " tray icon");
   // Without size hints trayer shrinks the icon to one pixel wide.
   XSizeHints* hints = XAllocSizeHints();
   if (hints) {
