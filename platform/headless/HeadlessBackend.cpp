@@ -130,14 +130,11 @@ CHeadlessBackend& CHeadlessBackend::TrayMouse(UINT message, TrayId id) {
   });
 }
 
-CHeadlessBackend& CHeadlessBackend::ManagerMove(SurfaceId id, POINT topLeft) {
-  return Add([this, id, topLeft]() -> std::optional<InputEvent> {
-    if (Surface* s = Get(id)) {
-      OffsetRect(&s->rect, topLeft.x - s->rect.left, topLeft.y - s->rect.top);
-      NoteManagerMove(*s);
-    }
-    return Woken();
-  });
+void CHeadlessBackend::MoveByManager(SurfaceId id, POINT topLeft) {
+  Surface* s = Get(id);
+  if (!s) return;
+  OffsetRect(&s->rect, topLeft.x - s->rect.left, topLeft.y - s->rect.top);
+  NoteManagerMove(*s);
 }
 
 void CHeadlessBackend::NoteManagerMove(const Surface& s) {

@@ -52,13 +52,14 @@ class CHeadlessBackend : public IBackend {
   CHeadlessBackend& TrayMouse(UINT message, TrayId id = 0);  // 0: the first icon
   // Runs test code between two messages of the program, e.g. to look at its state.
   CHeadlessBackend& Call(std::function<void()> fn);
-  // The window manager moves a surface of its own accord (a drag by its frame, a tiling key).
-  CHeadlessBackend& ManagerMove(SurfaceId id, POINT topLeft);
 
   // --- A window manager: decides where a requested move really puts a surface ---
   using WindowManager = std::function<RECT(const Surface& surface, const RECT& requested)>;
   // None (the default) obeys every request.
   void SetWindowManager(WindowManager manager) { m_manager = std::move(manager); }
+  // The window manager moves a surface of its own accord (a drag by its frame, a tiling key); the
+  // program hears of it when it next waits.
+  void MoveByManager(SurfaceId id, POINT topLeft);
   bool ScriptDone() const { return m_script.empty(); }
 
   // --- What the program has shown ---
