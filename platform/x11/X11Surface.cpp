@@ -162,6 +162,7 @@ void CX11Surface::Move(const RECT& screenRect) {
   m_rect = rect;
   // The hints go first: a window manager refuses a size outside the old minimum and maximum.
   SetSizeHints();
+  m_moveSerial = NextRequest(m_connection.Dpy());
   XMoveResizeWindow(m_connection.Dpy(), m_window, m_rect.left, m_rect.top, static_cast<unsigned>(Width()),
                     static_cast<unsigned>(Height()));
   if (resized && m_image) {
@@ -173,6 +174,10 @@ void CX11Surface::Move(const RECT& screenRect) {
 }
 
 std::optional<RECT> CX11Surface::OnStructureEvent(const XEvent& event) {
+  // An event tells the number of the last request of ours the server had processed when it came. One from
+  // before the server saw our last move (the window manager placing the window as it mapped it, say) is
+  // older than that move and would put the window back where it no longer stands.
+  if (event.xany.serial < m_moveSerial) return std::nullopt;
   std::optional<RECT> rect;
   switch (event.type) {
     case ConfigureNotify: {

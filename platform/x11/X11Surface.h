@@ -58,7 +58,8 @@ class CX11Surface {
   CX11Connection& m_connection;
   SurfaceKind m_kind;
   Window m_window = None;
-  Window m_parent = None;  // the root, or a window manager's frame
+  Window m_parent = None;          // the root, or a window manager's frame
+  unsigned long m_moveSerial = 0;  // the request number of the last move asked for
   GC m_gc = nullptr;
   RECT m_rect{};
   std::unique_ptr<CX11Image> m_image;

@@ -3,7 +3,7 @@
 # private session bus, and ends every process it started, also when the command fails or the harness is
 # interrupted.
 #
-#   harness.sh [--wm openbox] [--tray trayer] [--bus] [--depth N] [--size WxH] -- command [args...]
+#   harness.sh [--wm openbox|icewm|xfwm4] [--tray trayer] [--bus] [--depth N] [--size WxH] -- command [args...]
 #
 # The command sees DISPLAY and TILVANE_E2E_XVFB_PID (to test a server that goes away), and with --bus
 # DBUS_SESSION_BUS_ADDRESS and TILVANE_E2E_BUS_PID. Without --bus it sees no session bus at all, so that
@@ -102,10 +102,22 @@ if [[ -n "$bus" ]]; then
 fi
 
 if [[ -n "$wm" ]]; then
+  case "$wm" in
+    openbox) wm_command=(openbox --sm-disable) ;;
+    # Without a session bus xfwm4 takes its stock settings, after a pause of a second or two.
+    xfwm4) wm_command=(xfwm4 --compositor=off --sm-client-disable) ;;
+    *) wm_command=("$wm") ;;
+  esac
   # A private configuration directory keeps the user's own window-manager settings out of the tests.
-  XDG_CONFIG_HOME="$workdir/config" "$wm" --sm-disable >"$workdir/wm.log" 2>&1 &
-  pids+=("$!")
-  wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+  XDG_CONFIG_HOME="$workdir/config" "${wm_command[@]}" >"$workdir/wm.log" 2>&1 &
+  wm_pid=$!
+  pids+=("$wm_pid")
+  # Ready once it manages the screen (it names its check window); a manager that died is reported at once.
+  wm_ready() {
+    kill -0 "$wm_pid" || { echo "harness: $wm exited: $(tail -n 3 "$workdir/wm.log")" >&5; exit 3; }
+    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'
+  }
+  exec 5>&2  # wait_for silences the probe's own output
   wait_for "$wm" wm_ready || exit 3
 fi
 
