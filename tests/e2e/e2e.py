@@ -163,7 +163,17 @@ def has_window_manager():
 def windows():
     """Every window of the display as (id, name, class text) from xwininfo's tree."""
     found = []
-    for line in run("xwininfo", "-root", "-tree").splitlines():
+    # xwininfo gives up when a window goes away while it walks the tree (a window manager drops a frame); the
+    # next walk sees the tree as it is now.
+    for attempt in range(10):
+        try:
+            tree = run("xwininfo", "-root", "-tree")
+            break
+        except subprocess.CalledProcessError:
+            if attempt == 9:
+                raise
+            time.sleep(0.02)
+    for line in tree.splitlines():
         match = re.match(r'\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)):\s*(\(.*?\))?', line)
         if match:
             found.append((int(match.group(1), 16), match.group(2) or "", match.group(3) or ""))
