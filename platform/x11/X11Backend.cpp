@@ -22,10 +22,6 @@ CX11Backend::CX11Backend(std::unique_ptr<x11::CX11Connection> connection)
 // The parts talk to the connection while they go, so they go before it (members die in reverse order).
 CX11Backend::~CX11Backend() = default;
 
-void CX11Backend::SetProgramName(const std::string& name) {
-  m_tray->SetProgramName(name);
-}
-
 x11::CX11Surface* CX11Backend::Find(SurfaceId id) {
   if (m_connection->Lost()) return nullptr;
   auto found = m_surfaces.find(id);
@@ -34,6 +30,7 @@ x11::CX11Surface* CX11Backend::Find(SurfaceId id) {
 
 void CX11Backend::SetProgramName(const std::string& name) {
   m_connection->SetProgramName(name);
+  m_tray->SetProgramName(name);
 }
 
 RECT CX11Backend::ScreenRect() {

@@ -33,12 +33,11 @@ class CX11Backend : public IBackend {
   // names the display into `error`.
   static std::unique_ptr<CX11Backend> Open(const char* display, std::string* error);
   ~CX11Backend() override;
-  // The program's name, for what the desktop shows of it outside its windows (the tray icon's title).
-  void SetProgramName(const std::string& name);
   CX11Backend(const CX11Backend&) = delete;
   CX11Backend& operator=(const CX11Backend&) = delete;
 
-  // Names the program's windows' class and its tray icon; "Tilvane" gives the class tilvane.Tilvane.
+  // The program's name, for what the desktop shows of it outside its windows: the windows' class ("Tilvane"
+  // gives tilvane.Tilvane) and the tray icon's title.
   void SetProgramName(const std::string& name);
 
   RECT ScreenRect() override;
