@@ -157,6 +157,20 @@ def monitors():
         check(menu["x"] + menu["width"] == x, f"the menu should open to the left of the cursor: {menu}")
         xdotool("key", "Escape")
         wait_until(lambda: not open_menu_shown(), "Escape to close the menu")
+        # The monitors change while the program runs: the left one grows to 1500 pixels, so the same click
+        # now finds room on the right of the cursor. A program that kept the old monitors would open it left.
+        run("xrandr", "--delmonitor", "L")
+        run("xrandr", "--delmonitor", "R")
+        run("xrandr", "--setmonitor", "*R", "548/145x768/200+1500+0", "screen")
+        run("xrandr", "--setmonitor", "L", "1500/397x768/200+0+0", "none")
+        # A window manager may re-place windows as the monitors change; the window goes back where it was.
+        xdotool("windowmove", window, *moved)
+        wait_for_geometry(window, *moved, WIDTH, HEIGHT)
+        menu = open_menu(x, y)
+        check(menu["x"] == x and menu["x"] + menu["width"] <= 1500,
+              f"after the change the menu should open right of the cursor on the wider left monitor: {menu}")
+        xdotool("key", "Escape")
+        wait_until(lambda: not open_menu_shown(), "Escape to close the menu")
         click(moved, EXIT)
         check(program.wait_exit(timeout=10) == 0, "the program should end with status 0")
 
