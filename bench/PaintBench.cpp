@@ -1,7 +1,8 @@
-// Measures the main window's painting on the headless screen: a full repaint of the largest window and the
-// repaint that one move causes.
+// Measures the main window's painting on the headless screen: a full repaint of the largest window, the
+// ratio of its cost at the finest and the coarsest pattern step, and the repaint that one move causes.
 #include <benchmark/benchmark.h>
 
+#include <ctime>
 #include <functional>
 
 #include "app/PuzzleApp.h"
@@ -47,6 +48,38 @@ void BM_FullRepaintLarge10x10(benchmark::State& state) {
   });
 }
 
+// The thread's processor time in milliseconds: on a shared machine it does not count the time others take.
+double ThreadCpuMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// The two ends of the pattern steps in turns, so that both see the same machine: the pattern's cost should
+// follow the window's area, not the number of its squares. The counters are processor milliseconds per
+// repaint.
+void BM_PatternStepRatio(benchmark::State& state) {
+  WithLargestWindow([&](CPuzzleDlg& dlg) {
+    double spent[2]{};
+    const int steps[2] = {3, 19};
+    for (auto _ : state) {
+      for (int i = 0; i < 2; ++i) {
+        dlg.m_nPatternStep = steps[i];
+        const double start = ThreadCpuMs();
+        dlg.InvalidateRect(nullptr, TRUE);
+        PaintPending();
+        spent[i] += ThreadCpuMs() - start;
+      }
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    const double step3 = spent[0] / iterations;
+    const double step19 = spent[1] / iterations;
+    state.counters["step3_ms"] = step3;
+    state.counters["step19_ms"] = step19;
+    state.counters["step3/step19"] = step19 > 0 ? step3 / step19 : 0;
+  });
+}
+
 // One move changes the numbers of two tile windows, and only those two repaint. Clicking the same tile
 // again moves it back, so every iteration is one move.
 void BM_MoveRepaintLarge10x10(benchmark::State& state) {
@@ -67,4 +100,5 @@ void BM_MoveRepaintLarge10x10(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_FullRepaintLarge10x10)->ArgName("step")->Arg(7)->Arg(3)->Arg(19)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PatternStepRatio)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MoveRepaintLarge10x10)->Unit(benchmark::kMicrosecond);

@@ -1,8 +1,10 @@
-// Measures a program's start-up from outside: exec to the first frame on the X server, and its peak RSS.
+// Measures start-up from outside, for a program and the bare client that is its floor, in one run.
 //
-// Usage: startup_probe RUNS X Y PROGRAM [ARGS...] — spawns the program RUNS times on $DISPLAY and, for each
-// run, polls the screen pixel (X, Y) until it is no longer the empty root's colour. The program is then
-// ended and its peak resident set read from the kernel's accounting. Medians are printed.
+// Usage: startup_probe RUNS X Y FLOOR PROGRAM [PROGRAM...] — spawns the programs in turn on $DISPLAY, RUNS
+// times each, and for each run polls the screen pixel (X, Y) until it is no longer the empty root's colour: exec
+// to first frame. In the first few runs of each the proportional set size (Pss) is read 2 s after the exec.
+// The program is then ended and its peak RSS read from the kernel's accounting. Medians are printed, and
+// the program's figures over the floor's.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -14,9 +16,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
+
+constexpr double kPssAfterMs = 2000;
+constexpr int kPssRuns = 3;
 
 double NowMs() {
   timespec ts{};
@@ -32,17 +40,32 @@ unsigned long PixelAt(Display* dpy, int x, int y) {
   return pixel;
 }
 
-struct Run {
-  double firstFrameMs;
-  double peakRssMiB;
+// The process's proportional set size in MiB, from the kernel's summary of its mappings; -1 if unreadable.
+double PssMiB(pid_t pid) {
+  std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
+  std::string line;
+  while (std::getline(rollup, line)) {
+    if (line.rfind("Pss:", 0) != 0) continue;
+    std::istringstream fields(line.substr(4));
+    double kib = -1;
+    fields >> kib;
+    return kib / 1024.0;
+  }
+  return -1;
+}
+
+struct Figures {
+  std::vector<double> firstFrameMs;
+  std::vector<double> peakRssMiB;
+  std::vector<double> pssMiB;
 };
 
-bool OneRun(Display* dpy, int x, int y, char** argv, Run& out) {
+bool OneRun(Display* dpy, int x, int y, const char* program, bool withPss, Figures& out) {
   unsigned long empty = PixelAt(dpy, x, y);
   double start = NowMs();
   pid_t pid = fork();
   if (pid == 0) {
-    execv(argv[0], argv);
+    execl(program, program, static_cast<char*>(nullptr));
     _exit(127);
   }
   if (pid < 0) return false;
@@ -53,53 +76,78 @@ bool OneRun(Display* dpy, int x, int y, char** argv, Run& out) {
       break;
     }
   }
+  if (seen >= 0 && withPss) {
+    const double left = kPssAfterMs - (NowMs() - start);
+    if (left > 0) usleep(static_cast<useconds_t>(left * 1000));
+    out.pssMiB.push_back(PssMiB(pid));
+  }
   kill(pid, SIGTERM);
   int status = 0;
   rusage usage{};
   wait4(pid, &status, 0, &usage);
   if (seen < 0) return false;
-  out.firstFrameMs = seen - start;
-  out.peakRssMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  out.firstFrameMs.push_back(seen - start);
+  out.peakRssMiB.push_back(static_cast<double>(usage.ru_maxrss) / 1024.0);
   // The screen is empty again before the next run.
   usleep(200000);
   return true;
 }
 
 double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
+}
+
+void Print(const char* program, const Figures& f) {
+  std::printf("%-28s exec -> first frame: median %6.1f ms (min %.1f, max %.1f); peak RSS: median %.2f MiB; "
+              "Pss after 2 s: median %.2f MiB\n",
+              program, Median(f.firstFrameMs), *std::min_element(f.firstFrameMs.begin(), f.firstFrameMs.end()),
+              *std::max_element(f.firstFrameMs.begin(), f.firstFrameMs.end()), Median(f.peakRssMiB),
+              Median(f.pssMiB));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 5) {
-    std::fprintf(stderr, "usage: startup_probe RUNS X Y PROGRAM [ARGS...]\n");
+  if (argc < 6) {
+    std::fprintf(stderr, "usage: startup_probe RUNS X Y FLOOR PROGRAM [PROGRAM...]\n");
     return 2;
   }
-  int runs = std::atoi(argv[1]);
-  int x = std::atoi(argv[2]);
-  int y = std::atoi(argv[3]);
+  const int runs = std::max(1, std::atoi(argv[1]));
+  const int x = std::atoi(argv[2]);
+  const int y = std::atoi(argv[3]);
+  const std::vector<const char*> programs(argv + 4, argv + argc);
   Display* dpy = XOpenDisplay(nullptr);
   if (!dpy) {
     std::fprintf(stderr, "startup_probe: cannot open the display\n");
     return 1;
   }
-  Run warm{};
-  OneRun(dpy, x, y, argv + 4, warm);  // warms the page cache and the font cache
-  std::vector<double> times, rss;
-  for (int i = 0; i < runs; ++i) {
-    Run run{};
-    if (!OneRun(dpy, x, y, argv + 4, run)) {
-      std::fprintf(stderr, "startup_probe: %s showed nothing at (%d, %d)\n", argv[4], x, y);
-      return 1;
-    }
-    times.push_back(run.firstFrameMs);
-    rss.push_back(run.peakRssMiB);
+  std::vector<Figures> figures(programs.size());
+  // Warms the page cache and the font cache, then takes turns, so that the load of a shared machine falls
+  // on all alike.
+  for (const char* program : programs) {
+    Figures warm;
+    OneRun(dpy, x, y, program, false, warm);
   }
-  std::printf("%-28s exec -> first frame: median %6.1f ms (min %.1f, max %.1f); peak RSS: median %.2f MiB\n",
-              argv[4], Median(times), *std::min_element(times.begin(), times.end()),
-              *std::max_element(times.begin(), times.end()), Median(rss));
+  for (int i = 0; i < runs; ++i) {
+    for (std::size_t p = 0; p < programs.size(); ++p) {
+      if (!OneRun(dpy, x, y, programs[p], i < kPssRuns, figures[p])) {
+        std::fprintf(stderr, "startup_probe: %s showed nothing at (%d, %d)\n", programs[p], x, y);
+        return 1;
+      }
+    }
+  }
+  for (std::size_t p = 0; p < programs.size(); ++p) Print(programs[p], figures[p]);
+  const double floorFrame = Median(figures[0].firstFrameMs);
+  const double floorRss = Median(figures[0].peakRssMiB);
+  const double floorPss = Median(figures[0].pssMiB);
+  for (std::size_t p = 1; p < programs.size(); ++p) {
+    std::printf("%s / %s: first frame %.2fx, peak RSS %.2fx, Pss %.2fx\n", programs[p], programs[0],
+                floorFrame > 0 ? Median(figures[p].firstFrameMs) / floorFrame : 0,
+                floorRss > 0 ? Median(figures[p].peakRssMiB) / floorRss : 0,
+                floorPss > 0 ? Median(figures[p].pssMiB) / floorPss : 0);
+  }
   XCloseDisplay(dpy);
   return 0;
 }

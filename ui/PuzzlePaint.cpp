@@ -78,25 +78,37 @@ void CPuzzleDlg::DrawFrame(CDC* pDC) {
 // beside it, theme over the untouched white, only when it ends inside the frame, so a strip narrower than
 // a square stays white at the right edge. Each column stops after the first pair that reaches below the
 // frame.
+//
+// Those squares are one 2 x 2 block repeated from the frame's corner, so they are filled at once with a
+// pattern brush of that block, whatever the step: the cost follows the area, not the number of squares.
+// The block's fourth square, which the pattern leaves alone, is white: the pattern is drawn over the
+// frame's white, so the pixels are those of the squares filled one by one.
 void CPuzzleDlg::DrawPattern(CDC* pDC, int nStep, COLORREF crTheme, COLORREF crLight) {
   if (nStep <= 0) return;
   RECT frame;
   GetFrameRect(&frame);
   const int s = nStep;
-  const int w = frame.right;
-  const int h = frame.bottom;
-  for (int c = 0;; c += 2) {
-    for (int j = 0;; ++j) {
-      pDC->FillSolidRect(c * s, 2 * j * s, s, s, crLight);
-      pDC->FillSolidRect(c * s, (2 * j + 1) * s, s, s, crTheme);
-      if ((2 * j + 2) * s > h) break;
-    }
-    if ((c + 2) * s > w) return;
-    for (int j = 0;; ++j) {
-      pDC->FillSolidRect((c + 1) * s, 2 * j * s, s, s, crTheme);
-      if ((2 * j + 2) * s > h) break;
-    }
-  }
+  int lastEven = 0;
+  while ((lastEven + 2) * s <= frame.right) lastEven += 2;
+  const RECT area{0, 0, (lastEven + 1) * s, (frame.bottom / (2 * s) + 1) * 2 * s};
+
+  CBitmap block;
+  block.CreateBitmap(2 * s, 2 * s);
+  CDC blockDC;
+  blockDC.CreateCompatibleDC(pDC);
+  blockDC.SelectObject(&block);
+  blockDC.FillSolidRect(0, 0, s, s, crLight);
+  blockDC.FillSolidRect(s, 0, s, s, crTheme);
+  blockDC.FillSolidRect(0, s, s, s, crTheme);
+  blockDC.FillSolidRect(s, s, s, s, kWhite);
+  CBrush brush;
+  brush.CreatePatternBrush(&block);
+  pDC->FillRect(&area, &brush);
+  brush.DeleteObject();
+  blockDC.DeleteDC();
+  block.DeleteObject();
+  // Like the last square filled one by one, which is always a theme square.
+  pDC->SetBkColor(crTheme);
 }
 
 void CPuzzleDlg::DrawHeader(CDC* pDC) {

@@ -16,6 +16,20 @@ void SetSourceColor(cairo_t* cr, COLORREF color) {
   cairo_set_source_rgb(cr, GetRValue(color) / 255.0, GetGValue(color) / 255.0, GetBValue(color) / 255.0);
 }
 
+// A pattern repeats from the context's (0, 0): the source is set while the origin's translation is in force.
+void SetBrushSource(cairo_t* cr, const CBrush& brush) {
+  cairo_surface_t* tile = brush.Pattern();
+  if (!tile) {
+    SetSourceColor(cr, brush.Color());
+    return;
+  }
+  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
+  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+  cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
+  cairo_set_source(cr, pattern);
+  cairo_pattern_destroy(pattern);
+}
+
 bool IsPixelSurface(cairo_surface_t* surface) {
   if (!surface || cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return false;
   if (cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE) return false;
@@ -175,6 +189,11 @@ CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
 // The pixels are left unflushed: whatever reads the buffer directly flushes it first, and a flush for every
 // square of a fine background pattern would cost more than the fills themselves.
 void CDC::FillBoxes(std::span<const RECT> boxes, COLORREF color) {
+  CBrush brush(color);
+  FillBoxes(boxes, brush);
+}
+
+void CDC::FillBoxes(std::span<const RECT> boxes, const CBrush& brush) {
   cairo_t* cr = Context();
   if (!cr || boxes.empty()) return;
   cairo_save(cr);
@@ -184,7 +203,7 @@ void CDC::FillBoxes(std::span<const RECT> boxes, COLORREF color) {
       cairo_rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
     }
   }
-  SetSourceColor(cr, color);
+  SetBrushSource(cr, brush);
   // Overlapping boxes of one path all wind the same way, so the fill is their union.
   cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
   cairo_fill(cr);
@@ -202,12 +221,12 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF cr) {
 
 void CDC::FillRect(const RECT* rc, CBrush* pBrush) {
   if (!rc || !pBrush || !pBrush->GetSafeHandle()) return;
-  FillBoxes(std::span<const RECT>(rc, 1), pBrush->Color());
+  FillBoxes(std::span<const RECT>(rc, 1), *pBrush);
 }
 
 BOOL CDC::FillRgn(CRgn* pRgn, CBrush* pBrush) {
   if (!pRgn || !pRgn->GetSafeHandle() || !pBrush || !pBrush->GetSafeHandle()) return FALSE;
-  FillBoxes(pRgn->Rects(), pBrush->Color());
+  FillBoxes(pRgn->Rects(), *pBrush);
   return TRUE;
 }
 

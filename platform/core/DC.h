@@ -142,9 +142,10 @@ class CDC {
   // The cairo context with the clip and origin applied, or null when there is nothing to draw on.
   cairo_t* Context() const { return m_cr; }
   void FillBoxes(std::span<const RECT> boxes, COLORREF cr);
+  void FillBoxes(std::span<const RECT> boxes, const CBrush& brush);
   const platform::ResolvedFont* CurrentFont() const;
   bool InClip(int tx, int ty) const;
-  void DrawTextLine(const std::string& line, int x, int y, const RECT* clip);
+  void DrawTextLine(const std::string& line, int x, int y, int width, const RECT* clip);
   std::vector<std::string> LayoutLines(const std::string& text, UINT nFormat, int width) const;
 
   cairo_surface_t* m_surface = nullptr;

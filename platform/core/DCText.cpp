@@ -106,7 +106,8 @@ size_t Utf8Cut(const std::string& text, size_t bytes) {
 }  // namespace
 
 const platform::ResolvedFont* CDC::CurrentFont() const {
-  return m_font ? m_font.get() : platform::StockFont()->Resolved().get();
+  // The stock font is resolved only when text is drawn or measured with it.
+  return m_font ? m_font.get() : platform::DefaultFont().get();
 }
 
 std::vector<std::string> CDC::LayoutLines(const std::string& text, UINT nFormat, int width) const {
@@ -124,12 +125,11 @@ std::vector<std::string> CDC::LayoutLines(const std::string& text, UINT nFormat,
   return lines;
 }
 
-void CDC::DrawTextLine(const std::string& line, int x, int y, const RECT* clip) {
+void CDC::DrawTextLine(const std::string& line, int x, int y, int width, const RECT* clip) {
   cairo_t* cr = Context();
   const platform::ResolvedFont* font = CurrentFont();
   if (!cr || !font || line.empty()) return;
   const platform::FontMetrics& metrics = font->Metrics();
-  const int width = font->TextWidth(line);
   cairo_save(cr);
   if (clip) {
     cairo_rectangle(cr, clip->left, clip->top, clip->right - clip->left, clip->bottom - clip->top);
@@ -185,13 +185,15 @@ int CDC::DrawText(const std::string& text, RECT* rc, UINT nFormat) {
   if (single && (nFormat & DT_BOTTOM)) y = rc->bottom - lineHeight;
   const RECT* clip = (nFormat & DT_NOCLIP) ? nullptr : rc;
   for (const std::string& line : lines) {
-    const int free = rc->right - rc->left - font->TextWidth(line);
+    // Measured once: the same width places the line and sizes its background and strokes.
+    const int width = font->TextWidth(line);
+    const int free = rc->right - rc->left - width;
     int x = rc->left;
     if (nFormat & DT_CENTER)
       x += free / 2;
     else if (nFormat & DT_RIGHT)
       x += free;
-    DrawTextLine(line, x, y, clip);
+    DrawTextLine(line, x, y, width, clip);
     y += lineHeight;
   }
   if (single && (nFormat & (DT_VCENTER | DT_BOTTOM))) return y - rc->top;

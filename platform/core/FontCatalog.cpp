@@ -116,6 +116,7 @@ struct Catalog {
   std::mutex mutex;
   bool initialised = false;
   std::map<std::string, std::optional<std::string>> families;  // folded name -> installed spelling
+  std::map<std::pair<std::string, int>, double> designWeights;  // (file, index) -> weight of the file
   using Key = std::tuple<std::string, int, int, int, bool, bool, bool, bool>;
   std::map<Key, std::shared_ptr<const ResolvedFont>> fonts;
 };
@@ -137,34 +138,40 @@ void EnsureFontconfig(Catalog& catalog) {
   catalog.initialised = true;
 }
 
-// The family's own spelling when fontconfig lists a font of it; matching ignores case and blanks.
-std::optional<std::string> ListFamily(const std::string& family) {
+// Lists the fonts of a family and records its installed spelling, or that it is missing, and for each of
+// its font files the file's own weight, which saves a listing per file later. Matching ignores case and
+// blanks.
+void ListFamily(Catalog& catalog, const std::string& family) {
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, Fc(family));
-  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FILE, FC_INDEX, FC_WEIGHT, nullptr);
   FcFontSet* set = FcFontList(nullptr, pattern, objects);
-  std::optional<std::string> spelling;
-  for (int i = 0; set && i < set->nfont && !spelling; ++i) {
+  std::optional<std::string>& spelling = catalog.families[FoldCase(family)];
+  for (int i = 0; set && i < set->nfont; ++i) {
+    FcPattern* font = set->fonts[i];
     FcChar8* name = nullptr;
-    for (int n = 0; FcPatternGetString(set->fonts[i], FC_FAMILY, n, &name) == FcResultMatch; ++n) {
-      if (SameFamily(reinterpret_cast<const char*>(name), family)) {
-        spelling = reinterpret_cast<const char*>(name);
-        break;
-      }
+    for (int n = 0; !spelling && FcPatternGetString(font, FC_FAMILY, n, &name) == FcResultMatch; ++n) {
+      if (SameFamily(reinterpret_cast<const char*>(name), family)) spelling = reinterpret_cast<const char*>(name);
     }
+    FcChar8* file = nullptr;
+    int index = 0;
+    double weight = FC_WEIGHT_REGULAR;
+    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) continue;
+    FcPatternGetInteger(font, FC_INDEX, 0, &index);
+    // A variable font lists a range of weights, which a single number does not describe.
+    if (FcPatternGetDouble(font, FC_WEIGHT, 0, &weight) != FcResultMatch) continue;
+    catalog.designWeights[{reinterpret_cast<const char*>(file), index}] = weight;
   }
   if (set) FcFontSetDestroy(set);
   FcObjectSetDestroy(objects);
   FcPatternDestroy(pattern);
-  return spelling;
 }
 
 std::optional<std::string> InstalledSpelling(Catalog& catalog, const std::string& family) {
   EnsureFontconfig(catalog);
   const std::string key = FoldCase(family);
-  auto it = catalog.families.find(key);
-  if (it == catalog.families.end()) it = catalog.families.emplace(key, ListFamily(family)).first;
-  return it->second;
+  if (!catalog.families.contains(key)) ListFamily(catalog, family);
+  return catalog.families[key];
 }
 
 int NormalWeight(int weight) {
@@ -189,13 +196,15 @@ FcPattern* MatchFamily(const std::string& family, const FontRequest& request) {
 }
 
 // The weight of the matched font file itself: the desktop's synthetic-bold rules may already have
-// raised the weight in the match to the one asked for.
-double DesignWeight(FcPattern* match) {
+// raised the weight in the match to the one asked for. The listing of the family has it, as a rule.
+double DesignWeight(Catalog& catalog, FcPattern* match) {
   double weight = FC_WEIGHT_REGULAR;
   FcChar8* file = nullptr;
   int index = 0;
   if (FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch) return weight;
   FcPatternGetInteger(match, FC_INDEX, 0, &index);
+  const std::pair<std::string, int> key{reinterpret_cast<const char*>(file), index};
+  if (auto it = catalog.designWeights.find(key); it != catalog.designWeights.end()) return it->second;
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FILE, file);
   FcPatternAddInteger(pattern, FC_INDEX, index);
@@ -205,6 +214,7 @@ double DesignWeight(FcPattern* match) {
   if (set) FcFontSetDestroy(set);
   FcObjectSetDestroy(objects);
   FcPatternDestroy(pattern);
+  catalog.designWeights[key] = weight;
   return weight;
 }
 
@@ -221,9 +231,9 @@ void ReplaceInteger(FcPattern* pattern, const char* object, int value) {
 // Rendering is fixed here rather than left to the desktop's settings: greyscale text on our RGB buffers
 // (subpixel colour fringes would show on screenshots and differ between machines), slight hinting, and a
 // synthetic bold when the face lacks the weight asked for (IPAGothic has only a regular weight).
-bool PrepareRendering(FcPattern* match, const FontRequest& request) {
-  const bool embolden =
-      NormalWeight(request.weight) >= kFirstHeavyWeight && DesignWeight(match) < FC_WEIGHT_DEMIBOLD;
+bool PrepareRendering(Catalog& catalog, FcPattern* match, const FontRequest& request) {
+  const bool embolden = NormalWeight(request.weight) >= kFirstHeavyWeight &&
+                        DesignWeight(catalog, match) < FC_WEIGHT_DEMIBOLD;
   ReplaceBool(match, FC_EMBOLDEN, embolden);
   ReplaceBool(match, FC_ANTIALIAS, request.antialias);
   ReplaceInteger(match, FC_RGBA, FC_RGBA_NONE);
@@ -276,9 +286,12 @@ struct DesignMetrics {
 
 // The cell is the face's own line metrics (ascender + descender). For the IPA faces they equal the em, the
 // MS Gothic grid; their OS/2 Windows metrics carry extra descent for clipping and would shrink the glyphs.
-std::optional<DesignMetrics> ReadDesignMetrics(cairo_font_face_t* face, const cairo_font_options_t* options) {
-  constexpr double kProbeSize = 64;
-  cairo_scaled_font_t* probe = MakeScaled(face, options, kProbeSize, kProbeSize);
+//
+// The face is read at `probeSize`, the size the font will most likely be made at, so that cairo hands the
+// same scaled font out again for the drawing instead of a second one.
+std::optional<DesignMetrics> ReadDesignMetrics(cairo_font_face_t* face, const cairo_font_options_t* options,
+                                               double probeSize) {
+  cairo_scaled_font_t* probe = MakeScaled(face, options, probeSize, probeSize);
   std::optional<DesignMetrics> design;
   if (FT_Face ft = cairo_ft_scaled_font_lock_face(probe)) {
     if (FT_IS_SCALABLE(ft) && ft->units_per_EM > 0) {
@@ -298,7 +311,7 @@ std::optional<DesignMetrics> ReadDesignMetrics(cairo_font_face_t* face, const ca
     cairo_font_extents_t extents;
     cairo_scaled_font_extents(probe, &extents);
     if (extents.ascent + extents.descent > 0)
-      design = DesignMetrics{kProbeSize, extents.ascent, extents.descent, 0};
+      design = DesignMetrics{probeSize, extents.ascent, extents.descent, 0};
   }
   cairo_scaled_font_destroy(probe);
   return design;
@@ -341,13 +354,20 @@ FontMetrics MetricsFor(const FontRequest& request, const DesignMetrics& design, 
   return m;
 }
 
-std::shared_ptr<const ResolvedFont> BuildFont(FcPattern* match, const FontRequest& request,
+// The em of the font when its cell equals its em, as for the faces of the MS Gothic grid; a negative
+// height is the em itself.
+double LikelyEm(const FontRequest& request) {
+  return request.height != 0 ? std::abs(request.height) : kDefaultCellHeight;
+}
+
+std::shared_ptr<const ResolvedFont> BuildFont(Catalog& catalog, FcPattern* match, const FontRequest& request,
                                               std::string family) {
-  const bool emboldened = PrepareRendering(match, request);
+  const bool emboldened = PrepareRendering(catalog, match, request);
   cairo_font_face_t* face = cairo_ft_font_face_create_for_pattern(match);
   cairo_font_options_t* options = MakeOptions(request);
   std::optional<DesignMetrics> design;
-  if (cairo_font_face_status(face) == CAIRO_STATUS_SUCCESS) design = ReadDesignMetrics(face, options);
+  if (cairo_font_face_status(face) == CAIRO_STATUS_SUCCESS)
+    design = ReadDesignMetrics(face, options, LikelyEm(request));
   std::shared_ptr<const ResolvedFont> font;
   if (design) {
     const Sizing sizing = SizeFor(request, *design);
@@ -371,11 +391,13 @@ std::string FirstFamily(FcPattern* match) {
 }
 
 // `family` is an installed spelling, or empty for whatever fontconfig prefers for Japanese text.
-std::shared_ptr<const ResolvedFont> BuildForFamily(const std::string& family, const FontRequest& request) {
+std::shared_ptr<const ResolvedFont> BuildForFamily(Catalog& catalog, const std::string& family,
+                                                   const FontRequest& request) {
+  EnsureFontconfig(catalog);
   FcPattern* match = MatchFamily(family.empty() ? "sans-serif" : family, request);
   if (!match) return nullptr;
   std::string reported = family.empty() ? FirstFamily(match) : family;
-  std::shared_ptr<const ResolvedFont> font = BuildFont(match, request, std::move(reported));
+  std::shared_ptr<const ResolvedFont> font = BuildFont(catalog, match, request, std::move(reported));
   FcPatternDestroy(match);
   return font;
 }
@@ -392,7 +414,7 @@ std::shared_ptr<const ResolvedFont> ResolveLocked(Catalog& catalog, const FontRe
   for (const std::string& candidate : FaceCandidates(request.face)) {
     if (candidate.empty()) continue;
     if (std::optional<std::string> spelling = InstalledSpelling(catalog, candidate)) {
-      font = BuildForFamily(*spelling, request);
+      font = BuildForFamily(catalog, *spelling, request);
       if (font) break;
     }
   }
@@ -449,7 +471,7 @@ std::shared_ptr<const ResolvedFont> DefaultFont() {
   request.face = "System";
   if (auto font = ResolveLocked(catalog, request)) return font;
   // None of the interface stand-ins is installed: take what fontconfig prefers, which always exists.
-  static const std::shared_ptr<const ResolvedFont> lastResort = BuildForFamily("", request);
+  static const std::shared_ptr<const ResolvedFont> lastResort = BuildForFamily(catalog, "", request);
   return lastResort;
 }
 

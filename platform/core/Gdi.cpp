@@ -25,9 +25,41 @@ BOOL CPen::CreatePen(int nPenStyle, int nWidth, COLORREF crColor) {
   return TRUE;
 }
 
+CBrush::~CBrush() {
+  Release();
+}
+
+void CBrush::Release() {
+  if (m_pattern) cairo_surface_destroy(m_pattern);
+  m_pattern = nullptr;
+  m_bCreated = false;
+}
+
 BOOL CBrush::CreateSolidBrush(COLORREF crColor) {
   if (m_bCreated) return FALSE;
   m_crColor = crColor & 0x00FFFFFF;
+  m_bCreated = true;
+  return TRUE;
+}
+
+BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap) {
+  cairo_surface_t* source = pBitmap ? pBitmap->Surface() : nullptr;
+  if (m_bCreated || !source) return FALSE;
+  // The brush keeps a copy, so that the bitmap may be drawn on or deleted while the brush lives.
+  const CSize size = pBitmap->GetSize();
+  cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.cx, size.cy);
+  cairo_t* cr = cairo_create(copy);
+  cairo_set_source_surface(cr, source, 0, 0);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(copy);
+  if (cairo_surface_status(copy) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(copy);
+    return FALSE;
+  }
+  m_pattern = copy;
+  m_crColor = 0;
   m_bCreated = true;
   return TRUE;
 }
@@ -126,12 +158,14 @@ class CStockBrush : public CBrush {
   }
 };
 
+// Holds no face of its own: a context that draws with it asks the catalog for the default font then, so
+// that handing the stock font back as the one selected before opens no font file.
 class CStockFont : public CFont {
  public:
-  CStockFont() {
-    Adopt(platform::DefaultFont());
-    MakeStock();
-  }
+  CStockFont() { MakeStock(); }
+
+ protected:
+  const void* Handle() const override { return this; }
 };
 
 class CStockBitmap : public CBitmap {
@@ -156,7 +190,6 @@ CBrush* StockBrush() {
   return &brush;
 }
 
-// Made on first use, so that a device context that never draws text never starts fontconfig.
 CFont* StockFont() {
   static CStockFont font;
   return &font;

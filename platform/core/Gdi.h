@@ -109,22 +109,29 @@ class CPen : public CGdiObject {
   COLORREF m_crColor = 0;
 };
 
+class CBitmap;
+
 class CBrush : public CGdiObject {
  public:
   CBrush() = default;
   explicit CBrush(COLORREF crColor) { CreateSolidBrush(crColor); }
-  ~CBrush() override = default;
+  ~CBrush() override;
 
   BOOL CreateSolidBrush(COLORREF crColor);
+  // A brush that repeats the bitmap's pixels, as they are now, from the (0, 0) of the context it fills in.
+  BOOL CreatePatternBrush(CBitmap* pBitmap);
   COLORREF Color() const { return m_crColor; }
+  // The brush's own copy of its pattern's pixels; null for a solid brush.
+  cairo_surface_t* Pattern() const { return m_pattern; }
 
  protected:
   const void* Handle() const override { return m_bCreated ? this : nullptr; }
-  void Release() override { m_bCreated = false; }
+  void Release() override;
 
  private:
   bool m_bCreated = false;
   COLORREF m_crColor = 0;
+  cairo_surface_t* m_pattern = nullptr;
 };
 
 class CFont : public CGdiObject {

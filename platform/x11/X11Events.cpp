@@ -202,8 +202,12 @@ void CX11Backend::TakeQueuedPlacements() {
   }
 }
 
+// Only sends what is queued: a round trip here would wake the server every time the program goes idle.
 void CX11Backend::Flush() {
-  if (!m_connection->Lost()) XSync(m_connection->Dpy(), False);
+  if (m_connection->Lost()) return;
+  // A surface that was shown but painted nothing appears now, as it is.
+  for (auto& [id, surface] : m_surfaces) surface->MapIfPending();
+  XFlush(m_connection->Dpy());
 }
 
 }  // namespace platform

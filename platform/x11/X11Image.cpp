@@ -105,6 +105,8 @@ bool CX11Image::IsNativeLayout() const {
 void CX11Image::WaitUntilServerDone() {
   if (!m_usesShm || !m_putSerial || m_connection.Lost()) return;
   Display* dpy = m_connection.Dpy();
+  // The put asked for a completion event; once it has been read, the server is done without a round trip.
+  if (LastKnownRequestProcessed(dpy) < m_putSerial) XEventsQueued(dpy, QueuedAfterReading);
   if (LastKnownRequestProcessed(dpy) < m_putSerial) XSync(dpy, False);
   m_putSerial = 0;
 }
@@ -172,7 +174,7 @@ void CX11Image::Put(Drawable drawable, GC gc, const RECT& area, int dx, int dy) 
   if (m_usesShm) {
     m_putSerial = NextRequest(dpy);
     XShmPutImage(dpy, drawable, gc, m_image, rect.left, rect.top, rect.left + dx, rect.top + dy, width,
-                 height, False);
+                 height, True);
   } else {
     XPutImage(dpy, drawable, gc, m_image, rect.left, rect.top, rect.left + dx, rect.top + dy, width, height);
   }

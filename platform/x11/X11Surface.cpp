@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <ctime>
+#include <utility>
 
 namespace platform::x11 {
 
@@ -144,16 +145,44 @@ void CX11Surface::Show(bool show) {
   Display* dpy = m_connection.Dpy();
   if (show) {
     SetSizeHints();
-    XMapRaised(dpy, m_window);
+    m_mapPending = true;
     return;
   }
-  if (m_grabbed) Ungrab();
+  if (m_grabbed || m_grabPending) Ungrab();
+  const bool wasMapped = !m_mapPending;
+  m_mapPending = false;
+  m_activatePending = false;
+  if (!wasMapped) return;
   // Withdrawing (not just unmapping) makes the window manager forget the window, so that showing it
   // again places it by its hints once more.
   if (m_kind == SurfaceKind::PopupMenu)
     XUnmapWindow(dpy, m_window);
   else
     XWithdrawWindow(dpy, m_window, m_connection.ScreenNumber());
+}
+
+void CX11Surface::MapIfPending() {
+  if (!m_mapPending) return;
+  m_mapPending = false;
+  ShowFirstPictureOnMap();
+  XMapRaised(m_connection.Dpy(), m_window);
+  if (std::exchange(m_activatePending, false)) Activate();
+  if (std::exchange(m_grabPending, false)) TryGrab();
+}
+
+// The server fills a newly mapped window with its background before it tells us to draw. Without one the
+// window shows whatever was on the screen until our picture arrives; so for that moment the background is
+// the picture itself, kept by the server, and it goes again once the window has been drawn.
+void CX11Surface::ShowFirstPictureOnMap() {
+  if (!m_image || m_connection.Lost()) return;
+  Display* dpy = m_connection.Dpy();
+  const Pixmap picture = XCreatePixmap(dpy, m_window, static_cast<unsigned>(Width()),
+                                       static_cast<unsigned>(Height()), m_connection.SurfaceDepth());
+  m_image->Put(picture, m_gc, RECT{0, 0, Width(), Height()});
+  XSetWindowBackgroundPixmap(dpy, m_window, picture);
+  // The window holds the pixmap as long as it is its background.
+  XFreePixmap(dpy, picture);
+  m_hasPictureBackground = true;
 }
 
 void CX11Surface::Move(const RECT& screenRect) {
@@ -266,6 +295,10 @@ void CX11Surface::Present(const PixelView& pixels, const RECT& damage) {
   rect.right = std::min<LONG>(rect.right, pixels.width);
   rect.bottom = std::min<LONG>(rect.bottom, pixels.height);
   m_image->StoreRgb(pixels.data, pixels.stride, rect);
+  if (m_mapPending) {
+    MapIfPending();
+    return;
+  }
   m_image->Put(m_window, m_gc, rect);
 }
 
@@ -283,6 +316,11 @@ void CX11Surface::OnExpose(const XExposeEvent& event) {
   if (event.count > 0) return;
   if (m_image) m_image->Put(m_window, m_gc, m_exposed);
   m_exposed = {};
+  if (m_hasPictureBackground) {
+    // From now on every exposure is answered from our copy; an old picture must not flash first.
+    XSetWindowBackgroundPixmap(m_connection.Dpy(), m_window, None);
+    m_hasPictureBackground = false;
+  }
 }
 
 void CX11Surface::SetCursor(Cursor cursor) {
@@ -295,6 +333,10 @@ void CX11Surface::SetCursor(Cursor cursor) {
 }
 
 void CX11Surface::Activate() {
+  if (m_mapPending) {
+    m_activatePending = true;
+    return;
+  }
   Display* dpy = m_connection.Dpy();
   XRaiseWindow(dpy, m_window);
   if (m_connection.HasWindowManager()) {
@@ -316,6 +358,15 @@ void CX11Surface::Activate() {
 }
 
 bool CX11Surface::Grab() {
+  // An unmapped window cannot be grabbed; the grab comes with the map, a moment later.
+  if (m_mapPending) {
+    m_grabPending = true;
+    return true;
+  }
+  return TryGrab();
+}
+
+bool CX11Surface::TryGrab() {
   Display* dpy = m_connection.Dpy();
   // Another client may hold a grab for a moment (a window manager finishing a key binding); retry
   // briefly before giving up.
@@ -336,6 +387,8 @@ bool CX11Surface::Grab() {
 }
 
 void CX11Surface::Ungrab() {
+  m_grabPending = false;
+  if (!m_grabbed) return;
   Display* dpy = m_connection.Dpy();
   XUngrabPointer(dpy, CurrentTime);
   XUngrabKeyboard(dpy, CurrentTime);

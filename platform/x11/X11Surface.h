@@ -27,7 +27,11 @@ class CX11Surface {
   const RECT& Rect() const { return m_rect; }
   bool Shown() const { return m_shown; }
 
+  // A shown surface is mapped once its first picture has been presented, or when the program next goes
+  // idle without one (MapIfPending), so that it never appears empty. Activation and a grab asked for
+  // meanwhile follow the map.
   void Show(bool show);
+  void MapIfPending();
   void Move(const RECT& screenRect);
   void SetShape(const std::vector<RECT>& rects);
   void SetTitle(const std::string& utf8);
@@ -38,7 +42,7 @@ class CX11Surface {
   // Pointer and keyboard grab while a menu is tracked; false when another client holds them.
   bool Grab();
   void Ungrab();
-  bool Grabbed() const { return m_grabbed; }
+  bool Grabbed() const { return m_grabbed || m_grabPending; }
 
   // Where the server shows the window after a configure, reparent or map notification about it (screen
   // coordinates of its own pixels, a window manager's frame left out); nothing for other events.
@@ -54,6 +58,8 @@ class CX11Surface {
   void SetKindProperties(Window owner);
   // Asks the server where the window's origin is on the screen, whatever frame holds it.
   RECT RectOnRoot(int width, int height) const;
+  void ShowFirstPictureOnMap();
+  bool TryGrab();
 
   CX11Connection& m_connection;
   SurfaceKind m_kind;
@@ -65,6 +71,10 @@ class CX11Surface {
   std::unique_ptr<CX11Image> m_image;
   RECT m_exposed{};
   bool m_shown = false;
+  bool m_hasPictureBackground = false;
+  bool m_mapPending = false;
+  bool m_activatePending = false;
+  bool m_grabPending = false;
   bool m_grabbed = false;
   Cursor m_cursor = None;
 };
