@@ -7,9 +7,9 @@
 // count leaves out the wake-up the benchmark itself causes to read the counters at the end of a state.
 #include <sys/resource.h>
 
+#include <dirent.h>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -52,7 +52,9 @@ class CTimetableBackend : public platform::IBackend {
  public:
   explicit CTimetableBackend(platform::IBackend& inner) : m_inner(inner), m_start(inner.NowMs()) {}
 
-  void At(std::uint64_t ms, std::function<void()> step) { m_steps.push_back({m_start + ms, std::move(step)}); }
+  void At(std::uint64_t ms, std::function<void()> step) {
+    m_steps.push_back({m_start + ms, std::move(step)});
+  }
 
   RECT ScreenRect() override { return m_inner.ScreenRect(); }
   platform::SurfaceId CreateSurface(const platform::SurfaceDesc& desc) override {

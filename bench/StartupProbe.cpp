@@ -1,10 +1,10 @@
 // Measures start-up from outside, for a program and the bare client that is its floor, in one run.
 //
 // Usage: startup_probe RUNS X Y FLOOR PROGRAM [PROGRAM...] — spawns the programs in turn on $DISPLAY, RUNS
-// times each, and for each run polls the screen pixel (X, Y) until it is no longer the empty root's colour: exec
-// to first frame. In the first few runs of each the proportional set size (Pss) is read 2 s after the exec.
-// The program is then ended and its peak RSS read from the kernel's accounting. Medians are printed, and
-// the program's figures over the floor's.
+// times each, and for each run polls the screen pixel (X, Y) until it is no longer the empty root's colour:
+// exec to first frame. In the first few runs of each the proportional set size (Pss) is read 2 s after the
+// exec. The program is then ended and its peak RSS read from the kernel's accounting. Medians are printed,
+// and the program's figures over the floor's.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -100,11 +100,12 @@ double Median(std::vector<double> values) {
 }
 
 void Print(const char* program, const Figures& f) {
-  std::printf("%-28s exec -> first frame: median %6.1f ms (min %.1f, max %.1f); peak RSS: median %.2f MiB; "
-              "Pss after 2 s: median %.2f MiB\n",
-              program, Median(f.firstFrameMs), *std::min_element(f.firstFrameMs.begin(), f.firstFrameMs.end()),
-              *std::max_element(f.firstFrameMs.begin(), f.firstFrameMs.end()), Median(f.peakRssMiB),
-              Median(f.pssMiB));
+  std::printf(
+      "%-28s exec -> first frame: median %6.1f ms (min %.1f, max %.1f); peak RSS: median %.2f MiB; "
+      "Pss after 2 s: median %.2f MiB\n",
+      program, Median(f.firstFrameMs), *std::min_element(f.firstFrameMs.begin(), f.firstFrameMs.end()),
+      *std::max_element(f.firstFrameMs.begin(), f.firstFrameMs.end()), Median(f.peakRssMiB),
+      Median(f.pssMiB));
 }
 
 }  // namespace

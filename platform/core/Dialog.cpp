@@ -36,15 +36,16 @@ HWND CDialog::ResolveOwner() const {
   return system->GetLastActivePopup(top);
 }
 
-bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owner) {
+// The template's rectangle in pixels. A template at (0, 0) asks for no place of its own: the dialog stands
+// centred over its owner, and wholly on the owner's monitor where it can.
+RECT CDialog::TemplateRect(const platform::DialogResource& tmpl, HWND owner) const {
   CWindowSystem* system = System();
   RECT rect = platform::DialogUnitsToPixels(tmpl, tmpl.dlu);
   int width = rect.right - rect.left;
   int height = rect.bottom - rect.top;
-  // A template at (0, 0) asks for no place of its own: the dialog stands centred over its owner, and
-  // wholly on the owner's monitor where it can.
   if (tmpl.dlu.left == 0 && tmpl.dlu.top == 0) {
-    const RECT area = owner ? system->GetWindowRect(owner) : system->Backend().ScreenRect();
+    const RECT area =
+        owner && system->IsWindow(owner) ? system->GetWindowRect(owner) : system->Backend().ScreenRect();
     const RECT monitor = system->MonitorFromRect(area);
     rect.left =
         KeepInside(area.left + ((area.right - area.left) - width) / 2, width, monitor.left, monitor.right);
@@ -53,9 +54,22 @@ bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owne
   }
   rect.right = rect.left + width;
   rect.bottom = rect.top + height;
+  return rect;
+}
+
+bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owner) {
+  CWindowSystem* system = System();
+  // Dialog units need the dialog font's measures. Without controls to place, they are taken only if the
+  // size is asked for before the dialog places itself: a window that OnInitDialog moves never opens that
+  // font.
+  const bool deferred = tmpl.controls.empty();
+  const RECT rect = deferred ? RECT{} : TemplateRect(tmpl, owner);
   HWND hwnd = system->CreateWindowNode(this, tmpl.style & ~WS_VISIBLE, rect, nullptr, owner,
                                        KindForStyle(tmpl.style), tmpl.title);
   if (!hwnd) return false;
+  if (deferred) {
+    system->DeferRect(hwnd, [this, tmpl, owner] { return TemplateRect(tmpl, owner); });
+  }
   CreateControls(tmpl);
   return true;
 }

@@ -44,6 +44,7 @@ class CDialog : public CWnd {
  private:
   HWND ResolveOwner() const;
   bool CreateFromTemplate(const platform::DialogResource& tmpl, HWND owner);
+  RECT TemplateRect(const platform::DialogResource& tmpl, HWND owner) const;
 
   int m_nModalResult = -1;
   bool m_bEnded = false;

@@ -115,8 +115,9 @@ const FcChar8* Fc(const std::string& s) {
 struct Catalog {
   std::mutex mutex;
   bool initialised = false;
-  std::map<std::string, std::optional<std::string>> families;  // folded name -> installed spelling
+  std::map<std::string, std::optional<std::string>> families;   // folded name -> installed spelling
   std::map<std::pair<std::string, int>, double> designWeights;  // (file, index) -> weight of the file
+  std::vector<std::string> opened;                              // families, in the order first built
   using Key = std::tuple<std::string, int, int, int, bool, bool, bool, bool>;
   std::map<Key, std::shared_ptr<const ResolvedFont>> fonts;
 };
@@ -151,7 +152,8 @@ void ListFamily(Catalog& catalog, const std::string& family) {
     FcPattern* font = set->fonts[i];
     FcChar8* name = nullptr;
     for (int n = 0; !spelling && FcPatternGetString(font, FC_FAMILY, n, &name) == FcResultMatch; ++n) {
-      if (SameFamily(reinterpret_cast<const char*>(name), family)) spelling = reinterpret_cast<const char*>(name);
+      if (SameFamily(reinterpret_cast<const char*>(name), family))
+        spelling = reinterpret_cast<const char*>(name);
     }
     FcChar8* file = nullptr;
     int index = 0;
@@ -232,8 +234,8 @@ void ReplaceInteger(FcPattern* pattern, const char* object, int value) {
 // (subpixel colour fringes would show on screenshots and differ between machines), slight hinting, and a
 // synthetic bold when the face lacks the weight asked for (IPAGothic has only a regular weight).
 bool PrepareRendering(Catalog& catalog, FcPattern* match, const FontRequest& request) {
-  const bool embolden = NormalWeight(request.weight) >= kFirstHeavyWeight &&
-                        DesignWeight(catalog, match) < FC_WEIGHT_DEMIBOLD;
+  const bool embolden =
+      NormalWeight(request.weight) >= kFirstHeavyWeight && DesignWeight(catalog, match) < FC_WEIGHT_DEMIBOLD;
   ReplaceBool(match, FC_EMBOLDEN, embolden);
   ReplaceBool(match, FC_ANTIALIAS, request.antialias);
   ReplaceInteger(match, FC_RGBA, FC_RGBA_NONE);
@@ -398,6 +400,8 @@ std::shared_ptr<const ResolvedFont> BuildForFamily(Catalog& catalog, const std::
   if (!match) return nullptr;
   std::string reported = family.empty() ? FirstFamily(match) : family;
   std::shared_ptr<const ResolvedFont> font = BuildFont(catalog, match, request, std::move(reported));
+  if (font && std::find(catalog.opened.begin(), catalog.opened.end(), font->Family()) == catalog.opened.end())
+    catalog.opened.push_back(font->Family());
   FcPatternDestroy(match);
   return font;
 }
@@ -461,6 +465,12 @@ std::shared_ptr<const ResolvedFont> ResolveFont(const FontRequest& request) {
   Catalog& catalog = TheCatalog();
   std::lock_guard<std::mutex> lock(catalog.mutex);
   return ResolveLocked(catalog, request);
+}
+
+std::vector<std::string> OpenedFamilies() {
+  Catalog& catalog = TheCatalog();
+  std::lock_guard<std::mutex> lock(catalog.mutex);
+  return catalog.opened;
 }
 
 std::shared_ptr<const ResolvedFont> DefaultFont() {

@@ -70,5 +70,7 @@ bool IsFamilyInstalled(const std::string& family);
 std::shared_ptr<const ResolvedFont> ResolveFont(const FontRequest& request);
 // The font a fresh device context holds; null only on a system without any font.
 std::shared_ptr<const ResolvedFont> DefaultFont();
+// The families of the fonts this process has opened so far, each once, in the order they were opened.
+std::vector<std::string> OpenedFamilies();
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // The window system's private record of one window (not part of the program's API).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ struct WindowNode {
   CWnd* wnd = nullptr;
   DWORD style = 0;
   RECT rect{};  // parent client coordinates for a child, screen coordinates for a top-level window
+  // While set, `rect` is not worked out yet: this works it out the first time it is needed.
+  std::function<RECT()> pendingRect;
   HWND parent = nullptr;
   HWND owner = nullptr;
   SurfaceKind kind = SurfaceKind::Plain;

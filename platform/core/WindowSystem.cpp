@@ -4,6 +4,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/core/RectOps.h"
 #include "platform/core/Resources.h"
@@ -62,6 +63,15 @@ WindowNode* CWindowSystem::Node(HWND hwnd) const {
 
 WindowNode* CWindowSystem::TopNode(HWND hwnd) const {
   return Node(GetTopLevel(hwnd));
+}
+
+const RECT& CWindowSystem::RectOf(WindowNode& node) const {
+  if (node.pendingRect) node.rect = std::exchange(node.pendingRect, nullptr)();
+  return node.rect;
+}
+
+void CWindowSystem::DeferRect(HWND hwnd, std::function<RECT()> compute) {
+  if (WindowNode* node = Node(hwnd)) node->pendingRect = std::move(compute);
 }
 
 HWND CWindowSystem::CreateWindowNode(CWnd* wnd, DWORD style, const RECT& rect, HWND parent, HWND owner,
@@ -212,7 +222,7 @@ RECT CWindowSystem::GetWindowRect(HWND hwnd) const {
   if (IdFromHandle(hwnd) == kDesktopHandle) return m_backend.ScreenRect();
   WindowNode* node = Node(hwnd);
   if (!node) return RECT{};
-  if (!node->parent) return node->rect;
+  if (!node->parent) return RectOf(*node);
   POINT origin = ClientOrigin(node->parent);
   CRect rc(node->rect);
   rc.OffsetRect(origin.x, origin.y);
@@ -226,7 +236,8 @@ RECT CWindowSystem::GetClientRect(HWND hwnd) const {
   }
   WindowNode* node = Node(hwnd);
   if (!node) return RECT{};
-  return RECT{0, 0, node->rect.right - node->rect.left, node->rect.bottom - node->rect.top};
+  const RECT& rect = RectOf(*node);
+  return RECT{0, 0, rect.right - rect.left, rect.bottom - rect.top};
 }
 
 POINT CWindowSystem::ClientOrigin(HWND hwnd) const {
@@ -237,6 +248,7 @@ POINT CWindowSystem::ClientOrigin(HWND hwnd) const {
 void CWindowSystem::MoveWindow(HWND hwnd, const RECT& rect, bool repaint) {
   WindowNode* node = Node(hwnd);
   if (!node) return;
+  node->pendingRect = nullptr;
   CRect old(node->rect);
   CRect now(rect);
   if (now.Width() < 0) now.right = now.left;
@@ -341,7 +353,8 @@ void CWindowSystem::SetShape(HWND hwnd, std::unique_ptr<CRgn> region, bool redra
 bool CWindowSystem::HasShapePoint(HWND hwnd, POINT pt) const {
   WindowNode* node = Node(hwnd);
   if (!node) return false;
-  CRect rc(0, 0, node->rect.right - node->rect.left, node->rect.bottom - node->rect.top);
+  const RECT& rect = RectOf(*node);
+  CRect rc(0, 0, rect.right - rect.left, rect.bottom - rect.top);
   if (!rc.PtInRect(pt)) return false;
   return !node->shape || node->shape->PtInRegion(pt.x, pt.y);
 }
@@ -384,7 +397,7 @@ void CWindowSystem::EnsureSurface(WindowNode& top) {
   if (top.surface) return;
   SurfaceDesc desc;
   desc.kind = top.kind;
-  desc.rect = top.rect;
+  desc.rect = RectOf(top);
   desc.title = top.text;
   if (WindowNode* owner = Node(top.owner)) desc.owner = owner->surface;
   top.surface = m_backend.CreateSurface(desc);
@@ -393,6 +406,7 @@ void CWindowSystem::EnsureSurface(WindowNode& top) {
 }
 
 void CWindowSystem::EnsureBuffer(WindowNode& top) {
+  RectOf(top);
   int width = std::max(1, static_cast<int>(top.rect.right - top.rect.left));
   int height = std::max(1, static_cast<int>(top.rect.bottom - top.rect.top));
   if (top.buffer) return;

@@ -74,6 +74,9 @@ class CWindowSystem {
   RECT MonitorFromPoint(POINT pt);
   // The monitor that shares the most area with a screen rectangle, else the one nearest to its centre.
   RECT MonitorFromRect(const RECT& rect);
+  // The window's rectangle is worked out by `compute` when something first needs it, unless the window is
+  // moved before: a dialog that is placed before it is shown never measures its font for a nominal size.
+  void DeferRect(HWND hwnd, std::function<RECT()> compute);
   void SetText(HWND hwnd, const std::string& text);
   std::string GetText(HWND hwnd) const;
   // Takes the region (window coordinates) as the window's shape; a null region removes the shape.
@@ -145,6 +148,7 @@ class CWindowSystem {
  private:
   WindowNode* Node(HWND hwnd) const;
   WindowNode* TopNode(HWND hwnd) const;
+  const RECT& RectOf(WindowNode& node) const;
   void DestroyChildrenAndSelf(HWND hwnd);
   void EnsureSurface(WindowNode& top);
   void EnsureBuffer(WindowNode& top);

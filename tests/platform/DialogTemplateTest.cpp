@@ -360,4 +360,41 @@ TEST_F(DialogTemplateTest, ATemplateWithNoControlsRunsAndEnds) {
   EXPECT_EQ(results, (std::vector<INT_PTR>{IDOK, IDCANCEL}));
 }
 
+// Without controls the template's size is worked out only when asked for: a dialog that places itself in
+// OnInitDialog never measures its font for it, and one that asks gets the template's size all the same.
+class CPlacingDialog : public CDialog {
+ public:
+  CPlacingDialog(UINT nID, CWnd* pOwner, bool bPlace) : CDialog(nID, pOwner), m_bPlace(bPlace) {}
+  BOOL OnInitDialog() override {
+    if (m_bPlace) MoveWindow(10, 20, 30, 40);
+    GetWindowRect(&m_rcAtInit);
+    EndDialog(IDOK);
+    return TRUE;
+  }
+  RECT m_rcAtInit{};
+
+ private:
+  bool m_bPlace;
+};
+
+TEST_F(DialogTemplateTest, ADialogWithoutControlsWorksOutItsTemplateSizeOnlyWhenAskedFor) {
+  CPlacingDialog placed(kBareTemplate, &owner, true);
+  CPlacingDialog asking(kBareTemplate, &owner, false);
+  owner.onMessage = [&](UINT message, WPARAM, LPARAM) {
+    if (message != WM_RUNDIALOG) return;
+    placed.DoModal();
+    asking.DoModal();
+  };
+  RunDialog();
+  EXPECT_TRUE(CRect(placed.m_rcAtInit) == CRect(10, 20, 40, 60));
+  const platform::DialogResource& bare = resources.dialogs[kBareTemplate];
+  const RECT px = platform::DialogUnitsToPixels(bare, bare.dlu);
+  const CRect rc(asking.m_rcAtInit);
+  EXPECT_EQ(rc.Width(), px.right - px.left);
+  EXPECT_EQ(rc.Height(), px.bottom - px.top);
+  // Centred over the owner (200, 150)-(700, 550), as a template at (0, 0) asks.
+  EXPECT_EQ(rc.left, 200 + (500 - rc.Width()) / 2);
+  EXPECT_EQ(rc.top, 150 + (400 - rc.Height()) / 2);
+}
+
 }  // namespace

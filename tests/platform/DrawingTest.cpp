@@ -56,6 +56,55 @@ TEST(DrawingFill, FillRectUsesTheBrushColour) {
   EXPECT_EQ(canvas.InkOf(kWhite).pixels, 2);
 }
 
+// A 2 x 2 block of four colours, as a pattern brush's bitmap.
+void MakeBlock(CBitmap& block, const COLORREF (&colours)[4]) {
+  block.CreateBitmap(2, 2);
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  dc.SelectObject(&block);
+  for (int i = 0; i < 4; ++i) dc.FillSolidRect(i % 2, i / 2, 1, 1, colours[i]);
+}
+
+TEST(DrawingFill, APatternBrushRepeatsItsBitmapFromTheContextsOriginAndKeepsItsOwnCopy) {
+  constexpr COLORREF kColours[4] = {kRed, kLight, RGB(0, 0, 255), kBlack};
+  CBitmap block;
+  MakeBlock(block, kColours);
+  CBrush brush;
+  ASSERT_TRUE(brush.CreatePatternBrush(&block));
+  EXPECT_FALSE(brush.CreatePatternBrush(&block));
+  // Drawing on the bitmap or deleting it afterwards leaves the brush as it was.
+  {
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&block);
+    dc.FillSolidRect(0, 0, 2, 2, kWhite);
+  }
+  block.DeleteObject();
+
+  Canvas canvas(9, 8);
+  const CRect rc(1, 2, 8, 7);
+  canvas.dc().FillRect(&rc, &brush);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 9; ++x) {
+      const COLORREF expected = rc.PtInRect(CPoint(x, y)) ? kColours[(y % 2) * 2 + x % 2] : kWhite;
+      ASSERT_EQ(canvas.At(x, y), expected) << "at " << x << "," << y;
+    }
+  }
+  // A region takes the same pattern, still aligned on the context's origin.
+  CRgn region;
+  region.CreateRectRgn(3, 0, 4, 1);
+  canvas.dc().FillRgn(&region, &brush);
+  EXPECT_EQ(canvas.At(3, 0), kColours[1]);
+}
+
+TEST(DrawingFill, APatternBrushNeedsABitmapWithPixels) {
+  CBitmap empty;
+  CBrush brush;
+  EXPECT_FALSE(brush.CreatePatternBrush(&empty));
+  EXPECT_FALSE(brush.CreatePatternBrush(nullptr));
+  EXPECT_EQ(brush.GetSafeHandle(), nullptr);
+}
+
 TEST(DrawingFill, FillRgnPaintsExactlyThePixelsOfTheRegion) {
   Canvas canvas(40, 30);
   CRgn region;

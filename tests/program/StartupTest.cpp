@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ProgramHarness.h"
+#include "platform/core/FontCatalog.h"
 #include "platform/core/WindowSystem.h"
 
 namespace program_test {
@@ -72,6 +73,28 @@ TEST(Startup, TheWindowStartsCentredAtTheTopWithTheRedThemeAndAFreshBoard) {
   });
   run.Run();
   EXPECT_EQ(run.app.GetModalResult(), -1);
+}
+
+// The first frame needs the number font and nothing else: the main window's nominal template size and
+// the stock font handed back by SelectObject open no font file. The About box's font comes with the box.
+TEST(Startup, TheFirstFramesOnlyFontIsTheNumberFontAndTheDialogFontWaitsForTheAboutBox) {
+  ProgramRun run;
+  run.backend.Wait(kRestTimeMs);
+  run.Check([&](CRecordingPuzzleDlg& dlg) {
+    dlg.m_game.m_bSolved = TRUE;
+    dlg.Invalidate();
+  });
+  run.backend.Wait(10);
+  run.Check([&](CRecordingPuzzleDlg&) {
+    EXPECT_EQ(platform::OpenedFamilies(), (std::vector<std::string>{"IPAGothic"}));
+  });
+  run.Command(ID_INFO);
+  run.backend.Wait(10);
+  run.Check([&](CRecordingPuzzleDlg&) {
+    EXPECT_EQ(platform::OpenedFamilies(), (std::vector<std::string>{"IPAGothic", "IPAPGothic"}));
+  });
+  run.backend.Key(VK_RETURN);
+  run.Run();
 }
 
 TEST(Startup, TheLayoutOfTheSmallFourByFourWindow) {
