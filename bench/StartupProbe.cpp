@@ -60,8 +60,14 @@ struct Figures {
   std::vector<double> pssMiB;
 };
 
-bool OneRun(Display* dpy, int x, int y, const char* program, bool withPss, Figures& out) {
-  unsigned long empty = PixelAt(dpy, x, y);
+// Waits, a few seconds at most, until the window of the run before has gone from the point.
+void WaitForEmpty(Display* dpy, int x, int y, unsigned long empty) {
+  const double start = NowMs();
+  while (PixelAt(dpy, x, y) != empty && NowMs() - start < 3000) usleep(1000);
+}
+
+bool OneRun(Display* dpy, int x, int y, unsigned long empty, const char* program, bool withPss, Figures& out) {
+  WaitForEmpty(dpy, x, y, empty);
   double start = NowMs();
   pid_t pid = fork();
   if (pid == 0) {
@@ -88,8 +94,6 @@ bool OneRun(Display* dpy, int x, int y, const char* program, bool withPss, Figur
   if (seen < 0) return false;
   out.firstFrameMs.push_back(seen - start);
   out.peakRssMiB.push_back(static_cast<double>(usage.ru_maxrss) / 1024.0);
-  // The screen is empty again before the next run.
-  usleep(200000);
   return true;
 }
 
@@ -125,15 +129,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<Figures> figures(programs.size());
+  const unsigned long empty = PixelAt(dpy, x, y);
   // Warms the page cache and the font cache, then takes turns, so that the load of a shared machine falls
   // on all alike.
   for (const char* program : programs) {
     Figures warm;
-    OneRun(dpy, x, y, program, false, warm);
+    OneRun(dpy, x, y, empty, program, false, warm);
   }
   for (int i = 0; i < runs; ++i) {
     for (std::size_t p = 0; p < programs.size(); ++p) {
-      if (!OneRun(dpy, x, y, programs[p], i < kPssRuns, figures[p])) {
+      if (!OneRun(dpy, x, y, empty, programs[p], i < kPssRuns, figures[p])) {
         std::fprintf(stderr, "startup_probe: %s showed nothing at (%d, %d)\n", programs[p], x, y);
         return 1;
       }
