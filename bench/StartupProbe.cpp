@@ -32,12 +32,16 @@ double NowMs() {
   return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
 }
 
-unsigned long PixelAt(Display* dpy, int x, int y) {
-  XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), x, y, 1, 1, AllPlanes, ZPixmap);
-  if (!image) return 0;
-  unsigned long pixel = XGetPixel(image, 0, 0);
+// The pixels of screen column x from the top down to row y: a program that moves its window right after
+// its first frame is still seen wherever that frame landed.
+std::vector<unsigned long> ColumnAt(Display* dpy, int x, int y) {
+  std::vector<unsigned long> column;
+  XImage* image =
+      XGetImage(dpy, DefaultRootWindow(dpy), x, 0, 1, static_cast<unsigned>(y + 1), AllPlanes, ZPixmap);
+  if (!image) return column;
+  for (int row = 0; row <= y; ++row) column.push_back(XGetPixel(image, 0, row));
   XDestroyImage(image);
-  return pixel;
+  return column;
 }
 
 // The process's proportional set size in MiB, from the kernel's summary of its mappings; -1 if unreadable.
@@ -61,12 +65,13 @@ struct Figures {
 };
 
 // Waits, a few seconds at most, until the window of the run before has gone from the point.
-void WaitForEmpty(Display* dpy, int x, int y, unsigned long empty) {
+void WaitForEmpty(Display* dpy, int x, int y, const std::vector<unsigned long>& empty) {
   const double start = NowMs();
-  while (PixelAt(dpy, x, y) != empty && NowMs() - start < 3000) usleep(1000);
+  while (ColumnAt(dpy, x, y) != empty && NowMs() - start < 3000) usleep(1000);
 }
 
-bool OneRun(Display* dpy, int x, int y, unsigned long empty, const char* program, bool withPss, Figures& out) {
+bool OneRun(Display* dpy, int x, int y, const std::vector<unsigned long>& empty, const char* program,
+            bool withPss, Figures& out) {
   WaitForEmpty(dpy, x, y, empty);
   double start = NowMs();
   pid_t pid = fork();
@@ -77,7 +82,7 @@ bool OneRun(Display* dpy, int x, int y, unsigned long empty, const char* program
   if (pid < 0) return false;
   double seen = -1;
   while (NowMs() - start < 10000) {
-    if (PixelAt(dpy, x, y) != empty) {
+    if (ColumnAt(dpy, x, y) != empty) {
       seen = NowMs();
       break;
     }
@@ -129,7 +134,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<Figures> figures(programs.size());
-  const unsigned long empty = PixelAt(dpy, x, y);
+  const std::vector<unsigned long> empty = ColumnAt(dpy, x, y);
   // Warms the page cache and the font cache, then takes turns, so that the load of a shared machine falls
   // on all alike.
   for (const char* program : programs) {
