@@ -57,6 +57,8 @@ class CTimetableBackend : public platform::IBackend {
   }
 
   RECT ScreenRect() override { return m_inner.ScreenRect(); }
+  std::vector<RECT> MonitorRects() override { return m_inner.MonitorRects(); }
+  std::vector<platform::SurfaceMove> TakeSurfaceMoves() override { return m_inner.TakeSurfaceMoves(); }
   platform::SurfaceId CreateSurface(const platform::SurfaceDesc& desc) override {
     return m_inner.CreateSurface(desc);
   }
