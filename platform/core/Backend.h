@@ -51,6 +51,7 @@ enum class EventType {
   MouseMove,
   KeyDown,
   Close,      // the desktop asks the surface to close (title-bar close box, WM_DELETE_WINDOW)
+  Destroyed,  // another client destroyed the surface: it is gone, and the backend has let go of it
   TrayMouse,  // mouse activity over a tray icon
   Woken,      // nothing to deliver, but the caller should look at its queue again
   Quit,       // the display is gone, or a test script has nothing left: end the program
@@ -65,7 +66,7 @@ struct InputEvent {
   UINT vk = 0;     // virtual-key code of a KeyDown
   TrayId tray = 0;
   UINT trayMessage = 0;  // WM_LBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEMOVE, ... over a tray icon
-  std::string reason;    // why a Quit came
+  std::string reason;    // why a Quit or a Destroyed came
 };
 
 // Where the display has put a surface: the screen rectangle of its own pixels, frame excluded.
@@ -128,6 +129,9 @@ class IBackend {
   virtual void Sleep(std::uint32_t ms) = 0;
   // Makes everything presented so far visible.
   virtual void Flush() = 0;
+  // Why the display went away, or empty while it is still there. It asks the display, so a loss that
+  // happened while the program was too busy to wait for events (a blocking animation) is found as well.
+  virtual std::string DisplayLost() { return {}; }
 };
 
 }  // namespace platform

@@ -19,7 +19,9 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -406,6 +408,18 @@ std::shared_ptr<const ResolvedFont> BuildForFamily(Catalog& catalog, const std::
   return font;
 }
 
+// Without any font every caption and number stays blank, which would look like a fault of the program;
+// saying so once tells the user what to install.
+void ReportNoFont() {
+  static std::once_flag reported;
+  std::call_once(reported, [] {
+    std::fprintf(stderr,
+                 "%s: no usable font: fontconfig finds neither IPAGothic nor any other font, so no text will "
+                 "show (install fonts-ipafont-gothic)\n",
+                 program_invocation_short_name);
+  });
+}
+
 Catalog::Key KeyFor(const FontRequest& r) {
   return {FoldCase(r.face), r.height,    r.width,     NormalWeight(r.weight),
           r.italic,         r.underline, r.strikeOut, r.antialias};
@@ -480,8 +494,10 @@ std::shared_ptr<const ResolvedFont> DefaultFont() {
   request.height = kDefaultCellHeight;
   request.face = "System";
   if (auto font = ResolveLocked(catalog, request)) return font;
-  // None of the interface stand-ins is installed: take what fontconfig prefers, which always exists.
+  // None of the interface stand-ins is installed: take what fontconfig prefers, which exists unless the
+  // system has no font at all.
   static const std::shared_ptr<const ResolvedFont> lastResort = BuildForFamily(catalog, "", request);
+  if (!lastResort) ReportNoFont();
   return lastResort;
 }
 

@@ -29,6 +29,10 @@ bool CWindowSystem::TakeInput(const InputEvent& ev, MSG& msg) {
     m_quitReason = ev.reason;
     return false;
   }
+  if (ev.type == EventType::Destroyed) {
+    TakeDestroyed(ev);
+    return false;
+  }
   if (m_inputHook && ev.type != EventType::Woken) {
     m_inputHook(ev);
     return false;
@@ -68,9 +72,32 @@ bool CWindowSystem::TakeInput(const InputEvent& ev, MSG& msg) {
       return true;
     }
     case EventType::Woken:
+    case EventType::Destroyed:
     case EventType::Quit: return false;
   }
   return false;
+}
+
+// The window is gone from the screen for good, so it ends the way the user would have ended it: a tracked
+// menu closes, a dialog over a window that still shows is cancelled (and its owner is usable again), and a
+// window with nothing of the program left under it was the program's only way to the user, which then
+// ends and says why.
+void CWindowSystem::TakeDestroyed(const InputEvent& ev) {
+  HWND top = TopLevelForSurface(ev.surface);
+  WindowNode* node = Node(top);
+  if (!node) return;
+  node->surface = 0;
+  node->hasDamage = false;
+  m_backend.DestroySurface(ev.surface);
+  if (m_inputHook) m_inputHook(ev);
+  if (node->kind == SurfaceKind::PopupMenu) return;
+  WindowNode* owner = Node(node->owner);
+  if (owner && owner->surface && (owner->style & WS_VISIBLE)) {
+    Post(top, WM_COMMAND, IDCANCEL, 0);
+    return;
+  }
+  m_quit = true;
+  m_quitReason = (ev.reason.empty() ? "another program destroyed the window" : ev.reason) + " \"" + node->text + "\"";
 }
 
 bool CWindowSystem::RouteMouse(const InputEvent& ev, MSG& msg) {

@@ -103,6 +103,10 @@ void CMenuTracker::OnInput(const InputEvent& ev) {
         End();
       }
       break;
+    case EventType::Destroyed:
+      // Another client destroyed one of the program's windows, perhaps a level of this menu.
+      End();
+      break;
     default:
       // The desktop's close requests are dropped: no other window can be reached while the menu is open.
       break;

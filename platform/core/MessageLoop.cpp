@@ -100,12 +100,23 @@ void CWindowSystem::Dispatch(const MSG& msg) {
 }
 
 bool CWindowSystem::RunModalLoop(const std::function<bool()>& done) {
-  while (!done()) {
+  ++m_modalDepth;
+  bool running = true;
+  while (running && !done()) {
     MSG msg;
-    if (!GetMessage(msg)) return false;
-    if (!PreTranslate(msg)) Dispatch(msg);
+    running = GetMessage(msg);
+    if (running && !PreTranslate(msg)) Dispatch(msg);
   }
-  return true;
+  --m_modalDepth;
+  return running;
+}
+
+std::vector<UINT_PTR> CWindowSystem::TimersOf(HWND hwnd) const {
+  std::vector<UINT_PTR> ids;
+  for (const Timer& timer : m_timers) {
+    if (timer.hwnd == hwnd) ids.push_back(timer.id);
+  }
+  return ids;
 }
 
 UINT_PTR CWindowSystem::SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs) {

@@ -53,6 +53,10 @@ int AfxWinMain(CWinApp& app, platform::IBackend& backend, const platform::Resour
   int status = 0;
   if (app.InitInstance()) status = app.Run();
   system.SetApp(nullptr);
-  if (lostDisplay) *lostDisplay = system.QuitRequested() ? system.QuitReason() : std::string{};
+  if (lostDisplay) {
+    // A program that ended on its own may still have lost the display on the way (during a blocking
+    // animation, say): what it drew and removed at the end never arrived, so that is no clean end either.
+    *lostDisplay = system.QuitRequested() ? system.QuitReason() : backend.DisplayLost();
+  }
   return status;
 }

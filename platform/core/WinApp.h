@@ -39,6 +39,7 @@ class CFrameWnd : public CWnd {
 };
 
 // Runs an application on a display: makes its window system, calls InitInstance, and Run when asked.
-// Returns the exit status. When the display went away under the program, `lostDisplay` (if given) says why.
+// Returns the exit status. When the display went away under the program, or the program's last window was
+// destroyed by another client, `lostDisplay` (if given) says why.
 int AfxWinMain(CWinApp& app, platform::IBackend& backend, const platform::ResourceSet& resources,
                std::string* lostDisplay = nullptr);

@@ -140,6 +140,11 @@ class CWindowSystem {
   // The message being dispatched now (for CWnd::Default).
   const MSG* CurrentMessage() const { return m_current; }
 
+  // --- For tests that look at the whole system: modal loops running now, windows and timers left ---
+  int ModalDepth() const { return m_modalDepth; }
+  const std::vector<HWND>& TopLevels() const { return m_topLevels; }
+  std::vector<UINT_PTR> TimersOf(HWND hwnd) const;
+
   // --- Cursor and pointer ---
   void SetCursor(const PixelImage* cursor);
   const PixelImage* CurrentCursor() const { return m_cursor; }
@@ -161,6 +166,7 @@ class CWindowSystem {
   bool NextTimer(MSG& msg);
   std::optional<std::uint64_t> NextTimerDeadline() const;
   bool TakeInput(const InputEvent& ev, MSG& msg);
+  void TakeDestroyed(const InputEvent& ev);
   bool RouteMouse(const InputEvent& ev, MSG& msg);
   HWND TopLevelForSurface(SurfaceId id) const;
   HWND DeepestChildAt(HWND top, POINT windowPt) const;
@@ -203,6 +209,7 @@ class CWindowSystem {
   };
   std::vector<TrayIcon> m_trayIcons;
   const MSG* m_current = nullptr;
+  int m_modalDepth = 0;
 
   const PixelImage* m_cursor = nullptr;
   HWND m_hoverTop = nullptr;

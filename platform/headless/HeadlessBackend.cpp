@@ -118,6 +118,21 @@ CHeadlessBackend& CHeadlessBackend::Close(SurfaceId id) {
   });
 }
 
+CHeadlessBackend& CHeadlessBackend::DestroyElsewhere(SurfaceKind kind) {
+  return Add([this, kind]() -> std::optional<InputEvent> {
+    SurfaceId id = 0;
+    for (const Surface* s : VisibleSurfaces()) {
+      if (s->desc.kind == kind) id = s->id;
+    }
+    if (!id) return Woken();
+    DestroySurface(id);
+    InputEvent ev;
+    ev.type = EventType::Destroyed;
+    ev.surface = id;
+    return ev;
+  });
+}
+
 CHeadlessBackend& CHeadlessBackend::TrayMouse(UINT message, TrayId id) {
   return Add([this, message, id]() -> std::optional<InputEvent> {
     if (m_trays.empty()) return Woken();

@@ -49,6 +49,9 @@ class CHeadlessBackend : public IBackend {
   CHeadlessBackend& Modifiers(UINT mk);
   CHeadlessBackend& Key(UINT vk);
   CHeadlessBackend& Close(SurfaceId id);
+  // Another client destroys the topmost shown surface of a kind: it vanishes from the screen and the
+  // program hears of it.
+  CHeadlessBackend& DestroyElsewhere(SurfaceKind kind);
   CHeadlessBackend& TrayMouse(UINT message, TrayId id = 0);  // 0: the first icon
   // Runs test code between two messages of the program, e.g. to look at its state.
   CHeadlessBackend& Call(std::function<void()> fn);

@@ -25,7 +25,8 @@ CX11Backend::~CX11Backend() = default;
 x11::CX11Surface* CX11Backend::Find(SurfaceId id) {
   if (m_connection->Lost()) return nullptr;
   auto found = m_surfaces.find(id);
-  return found == m_surfaces.end() ? nullptr : found->second.get();
+  if (found == m_surfaces.end() || found->second->DestroyedElsewhere()) return nullptr;
+  return found->second.get();
 }
 
 void CX11Backend::SetProgramName(const std::string& name) {

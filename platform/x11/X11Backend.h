@@ -68,6 +68,7 @@ class CX11Backend : public IBackend {
   void Sleep(std::uint32_t ms) override;
   // Waits until the server has processed everything sent so far.
   void Flush() override;
+  std::string DisplayLost() override;
 
  private:
   explicit CX11Backend(std::unique_ptr<x11::CX11Connection> connection);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <ctime>
 #include <vector>
 
@@ -89,6 +90,10 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
   m_connection->NoteEventTime(TimeOf(event));
 
   if (m_connection->NoteMonitorChange(event)) return std::nullopt;
+  // Any client may send any client message to any window. Every one the backend understands carries 32-bit
+  // data, so one of another format is not read at all: its bytes could otherwise pass for an atom.
+  if (event.type == ClientMessage && event.xclient.format != 32) return std::nullopt;
+
   std::optional<InputEvent> out;
   if (m_tray->HandleEvent(event, out)) return out;
   if (event.type == MappingNotify) {
@@ -98,8 +103,10 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
 
   SurfaceId id = 0;
   x11::CX11Surface* surface = nullptr;
+  // A DestroyNotify names the destroyed window in its own field; xany.window is the one it was reported on.
+  const Window window = event.type == DestroyNotify ? event.xdestroywindow.window : event.xany.window;
   for (auto& [surfaceId, candidate] : m_surfaces)
-    if (candidate->Handle() == event.xany.window) {
+    if (candidate->Handle() == window && !candidate->DestroyedElsewhere()) {
       id = surfaceId;
       surface = candidate.get();
       break;
@@ -142,6 +149,15 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
       input.type = EventType::KeyDown;
       input.root = {event.xkey.x_root, event.xkey.y_root};
       input.keys = x11::MouseKeysFromState(event.xkey.state);
+      return input;
+    }
+    case DestroyNotify: {
+      // Ours are destroyed only after they have left m_surfaces, so this one went at another client's hand.
+      surface->OnDestroyedElsewhere();
+      char reason[96];
+      std::snprintf(reason, sizeof reason, "another X client destroyed window 0x%lx", window);
+      input.type = EventType::Destroyed;
+      input.reason = reason;
       return input;
     }
     case ClientMessage: {
@@ -208,6 +224,12 @@ void CX11Backend::Flush() {
   // A surface that was shown but painted nothing appears now, as it is.
   for (auto& [id, surface] : m_surfaces) surface->MapIfPending();
   XFlush(m_connection->Dpy());
+}
+
+std::string CX11Backend::DisplayLost() {
+  // A round trip is the only way to learn that the server has gone; it marks the connection lost if so.
+  Flush();
+  return m_connection->Lost() ? m_connection->LostReason() : std::string{};
 }
 
 }  // namespace platform

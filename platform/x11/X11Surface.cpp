@@ -71,7 +71,7 @@ CX11Surface::~CX11Surface() {
   if (m_grabbed) Ungrab();
   m_image.reset();
   XFreeGC(m_connection.Dpy(), m_gc);
-  XDestroyWindow(m_connection.Dpy(), m_window);
+  if (!m_destroyed) XDestroyWindow(m_connection.Dpy(), m_window);
 }
 
 void CX11Surface::SetKindProperties(Window owner) {

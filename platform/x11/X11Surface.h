@@ -50,6 +50,12 @@ class CX11Surface {
 
   // Collects the rectangles of one Expose series and, at its last event, repaints them from the copy.
   void OnExpose(const XExposeEvent& event);
+  // Another client destroyed the window: nothing may be asked of it any more, not even its destruction.
+  void OnDestroyedElsewhere() {
+    m_destroyed = true;
+    m_grabbed = false;  // the server ends a grab whose window goes
+  }
+  bool DestroyedElsewhere() const { return m_destroyed; }
 
  private:
   int Width() const { return m_rect.right - m_rect.left; }
@@ -76,6 +82,7 @@ class CX11Surface {
   bool m_activatePending = false;
   bool m_grabPending = false;
   bool m_grabbed = false;
+  bool m_destroyed = false;
   Cursor m_cursor = None;
 };
 

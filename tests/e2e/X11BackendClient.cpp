@@ -10,6 +10,7 @@
 //   key <vk> <keys> <surface>
 //   tray <message> <x> <y>
 //   close <surface>
+//   destroyed <surface>              another client destroyed it (the main window's loss ends the client)
 // Keys: Q quits, M moves the window in steps, P opens a popup menu at the cursor (grabbing input; the
 // next press or Escape closes it), D opens a dialog, H hides and shows the window, R removes the tray
 // icon, A adds it again, C switches between the crosshair cursor and the default one.
@@ -211,6 +212,16 @@ class CClient {
           m_backend->DestroySurface(m_dialog);
           m_dialog = 0;
         }
+        return std::nullopt;
+      case EventType::Destroyed:
+        Print("destroyed %s", Name(e.surface));
+        if (e.surface == m_main) {
+          std::fprintf(stderr, "x11_backend_client: %s\n", e.reason.c_str());
+          return 1;
+        }
+        m_backend->DestroySurface(e.surface);
+        if (e.surface == m_dialog) m_dialog = 0;
+        if (e.surface == m_popup) m_popup = 0;
         return std::nullopt;
       case EventType::Quit:
         Print("quit");

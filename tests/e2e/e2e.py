@@ -301,6 +301,8 @@ class XDisplay:
         self.x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
         self.x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
         self.x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.x.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
         self.dpy = self.x.XOpenDisplay(None)
         check(self.dpy, "ctypes could not open the display")
 
@@ -313,18 +315,60 @@ class XDisplay:
     def atom(self, name):
         return self.x.XInternAtom(self.dpy, name.encode(), 0)
 
-    def send_delete_window(self, window):
-        """Asks a window to close the way a window manager's close box does (WM_DELETE_WINDOW)."""
+    def send_client_message(self, window, message_type, data, format=32):
+        """Sends a client message of any type and format to a window, as any client may. `data` holds up to
+        five longs, ten shorts or twenty bytes, by format."""
         message = XDisplay._ClientMessage()
         message.type = XDisplay.ClientMessage
         message.window = window
-        message.message_type = self.atom("WM_PROTOCOLS")
-        message.format = 32
-        message.data[0] = self.atom("WM_DELETE_WINDOW")
+        message.message_type = self.atom(message_type) if isinstance(message_type, str) else message_type
+        message.format = format
+        kind = {32: ctypes.c_long, 16: ctypes.c_short, 8: ctypes.c_char}[format]
+        count = {32: 5, 16: 10, 8: 20}[format]
+        values = (kind * count).from_buffer(message.data)
+        for i, value in enumerate(data):
+            values[i] = bytes([value]) if format == 8 else value
         event = (ctypes.c_long * 24)()
         ctypes.memmove(event, ctypes.byref(message), ctypes.sizeof(message))
         self.x.XSendEvent(self.dpy, window, 0, 0, event)
         self.x.XSync(self.dpy, 0)
+
+    def send_delete_window(self, window):
+        """Asks a window to close the way a window manager's close box does (WM_DELETE_WINDOW)."""
+        self.send_client_message(window, "WM_PROTOCOLS", [self.atom("WM_DELETE_WINDOW")])
+
+    def destroy_window(self, window):
+        """Destroys another client's window, which X lets any client do."""
+        self.x.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.x.XDestroyWindow(self.dpy, window)
+        self.x.XSync(self.dpy, 0)
+
+    def ping(self, window, timestamp, timeout=PATIENCE):
+        """Pings a window the way a window manager does (_NET_WM_PING) and returns the reply, which EWMH wants
+        sent back to the root window: (window, message type, format, data). Fails when none comes."""
+        root = self.x.XDefaultRootWindow(self.dpy)
+        self.x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        substructure_notify = 1 << 19
+        self.x.XSelectInput(self.dpy, root, substructure_notify)
+        ping = self.atom("_NET_WM_PING")
+        self.send_client_message(window, "WM_PROTOCOLS", [ping, timestamp, window])
+        self.x.XPending.argtypes = [ctypes.c_void_p]
+        self.x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+        give_up = time.monotonic() + timeout
+        while time.monotonic() < give_up:
+            while self.x.XPending(self.dpy):
+                event = (ctypes.c_long * 24)()
+                self.x.XNextEvent(self.dpy, event)
+                message = XDisplay._ClientMessage.from_buffer(event)
+                if (message.type == XDisplay.ClientMessage and message.format == 32 and
+                        message.data[0] == ping and message.data[1] == timestamp):
+                    return message.window, message.message_type, message.format, list(message.data)
+            time.sleep(0.01)
+        raise Failure(f"no reply on the root window to the ping of 0x{window:x}")
+
+    @property
+    def root(self):
+        return self.x.XDefaultRootWindow(self.dpy)
 
     class _CursorImage(ctypes.Structure):
         _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),

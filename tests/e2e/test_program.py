@@ -6,8 +6,9 @@ import os
 import signal
 import subprocess
 import sys
+import time
 
-from e2e import Failure, check, docked_tray_icon, find_window, main, wait_for_geometry, wait_until, window_info
+from e2e import Failure, XDisplay, check, docked_tray_icon, find_window, main, wait_for_geometry, wait_until, window_info
 from e2e import run, windows, xdotool
 
 PROGRAM = sys.argv[1] if len(sys.argv) > 1 else ""
@@ -142,6 +143,50 @@ def server_killed():
         check(message.startswith("tilvane: ") and "lost the connection" in message, f"message {message!r}")
 
 
+def exit_server_killed(delay):
+    """The server dies while the exit animation holds the program: whenever that happens, the loss is reported."""
+    with Program() as program:
+        resting_main_window()
+        menu = open_menu_at(LEFT + 20, REST_TOP + 230)
+        xdotool("key", *(["Down"] * 7))
+        xdotool("key", "Return")  # 終了
+        time.sleep(delay)
+        os.kill(int(os.environ["TILVANE_E2E_XVFB_PID"]), signal.SIGKILL)
+        status = program.wait_exit(timeout=10)
+        message = program.proc.stderr.read()
+        check(status == 1 and "lost the connection" in message,
+              f"status {status}, message {message!r} after the server died {delay} s into the exit")
+
+
+def destroy_main():
+    """Another client destroys the main window: the program ends at once, says why in one line, status 1."""
+    with Program() as program:
+        window = resting_main_window()
+        with XDisplay() as x:
+            x.destroy_window(window)
+        status = program.wait_exit(timeout=5)
+        message = program.proc.stderr.read()
+        check(status == 1, f"status {status} after the main window was destroyed")
+        check(message.startswith("tilvane: ") and "destroyed" in message and len(message.splitlines()) == 1,
+              f"one line that says why: {message!r}")
+
+
+def destroy_about():
+    """Another client destroys the About box: its run ends, and the main window takes the menu's 終了 again."""
+    with Program() as program:
+        resting_main_window()
+        menu = open_menu_at(LEFT + 20, REST_TOP + 230)
+        choose(menu, 6)  # 情報
+        box = find_window(r"^バージョン情報$")
+        with XDisplay() as x:
+            x.destroy_window(box)
+        menu = open_menu_at(LEFT + 20, REST_TOP + 230)
+        choose(menu, 7)  # 終了
+        status = program.wait_exit()
+        message = program.proc.stderr.read()
+        check(status == 0 and message == "", f"status {status}, stderr {message!r}")
+
+
 def no_display():
     env = dict(os.environ)
     env.pop("DISPLAY", None)
@@ -152,7 +197,10 @@ def no_display():
 
 
 SCENES = {"drop-in": drop_in, "menu-max": menu_max, "about-exit": about_and_exit, "tray": tray,
-          "server-killed": server_killed, "no-display": no_display}
+          "server-killed": server_killed, "no-display": no_display,
+          "exit-server-killed-early": lambda: exit_server_killed(0.05),
+          "exit-server-killed-late": lambda: exit_server_killed(0.6),
+          "destroy-main": destroy_main, "destroy-about": destroy_about}
 
 if __name__ == "__main__":
     scene = SCENES.get(sys.argv[2] if len(sys.argv) > 2 else "")

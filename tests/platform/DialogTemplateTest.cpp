@@ -267,6 +267,30 @@ TEST_F(DialogTemplateTest, TheDesktopsCloseRequestEndsTheBoxWithIdcancel) {
   EXPECT_TRUE(owner.IsWindowEnabled());
 }
 
+// Another client may destroy any window on an X display. The box cannot come back, so its run ends the way
+// Escape would end it, and the owner takes the input again.
+TEST_F(DialogTemplateTest, ABoxThatAnotherClientDestroysEndsWithIdcancelAndTheOwnerIsUsableAgain) {
+  backend.Wait(10).DestroyElsewhere(platform::SurfaceKind::Dialog).Wait(10);
+  RunDialog();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_TRUE(owner.IsWindowEnabled());
+  EXPECT_EQ(system.GetActive(), owner.m_hWnd);
+  EXPECT_FALSE(system.QuitRequested()) << system.QuitReason();
+}
+
+// A window with nothing of the program under it was its way to the user: losing it ends the program.
+TEST_F(DialogTemplateTest, TheLossOfTheLastWindowEndsTheRunAndNamesTheWindow) {
+  backend.Wait(10).DestroyElsewhere(platform::SurfaceKind::Plain).Wait(10).Call([] {
+    ADD_FAILURE() << "the run went on without a window";
+  });
+  RunUntilIdle(system);
+  EXPECT_TRUE(system.QuitRequested());
+  EXPECT_NE(system.QuitReason().find("destroyed the window \"owner\""), std::string::npos)
+      << system.QuitReason();
+  EXPECT_FALSE(backend.ScriptDone());
+}
+
 TEST_F(DialogTemplateTest, AButtonSendsItsOwnId) {
   CDialog two(kTwoButtonTemplate, &owner);
   INT_PTR twoResult = 0;
