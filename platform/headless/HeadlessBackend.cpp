@@ -281,6 +281,7 @@ void CHeadlessBackend::Present(SurfaceId id, const PixelView& view, const RECT& 
     }
   }
   ++m_presents;
+  m_lastPresented = damage;
 }
 
 void CHeadlessBackend::SetCursor(SurfaceId id, const PixelImage* cursor) {

@@ -78,6 +78,8 @@ class CHeadlessBackend : public IBackend {
   const std::vector<MoveRecord>& Moves() const { return m_moves; }
   const std::vector<TrayIcon>& TrayIcons() const { return m_trays; }
   int PresentCount() const { return m_presents; }
+  // The rectangle the last Present copied, in its surface's coordinates.
+  RECT LastPresented() const { return m_lastPresented; }
   POINT Pointer() const { return m_pointer; }
 
   // --- IBackend ---
@@ -133,6 +135,7 @@ class CHeadlessBackend : public IBackend {
   UINT m_buttons = 0;
   UINT m_modifiers = 0;
   int m_presents = 0;
+  RECT m_lastPresented{};
 };
 
 }  // namespace platform

@@ -143,6 +143,25 @@ def xdotool(*args):
     run("xdotool", *[str(a) for a in args])
 
 
+KEY_PATIENCE = 5.0  # seconds for a key press to come back from the client
+
+
+def press_key(client, key):
+    """Presses a letter key that commands the client and waits for the client to report it. A key that never
+    arrives, or arrives as another code, fails here at once and says which, instead of as a time-out later on
+    in the test (one fault of the key translation would otherwise cost every test that uses a key)."""
+    wanted = ord(key.upper())
+    xdotool("key", key)
+    try:
+        found = client.expect(r"key (0x[0-9a-f]+) 0x[0-9a-f]+ \w+", timeout=KEY_PATIENCE)
+    except Failure:
+        raise Failure(f"the key {key!r} never reached the client (no focus, or the key translation dropped it); "
+                      f"it printed {client.seen[-10:]}")
+    got = int(found[1], 16)
+    check(got == wanted, f"the key {key!r} reached the client as 0x{got:02x}, not 0x{wanted:02x}: "
+                         f"the key translation is wrong")
+
+
 def close_by_window_manager(client, pattern):
     """Presses Alt+F4 until the window manager turns it into a close request that the client reports. A window
     manager announces itself before it has grabbed its key bindings, so on a busy machine the first press can

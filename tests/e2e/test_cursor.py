@@ -1,5 +1,5 @@
 """The window shows the program's colour cursor with its hot spot, and the desktop's arrow when asked for none."""
-from e2e import XDisplay, click_main, main, main_window, start_ready_client, wait_until, xdotool
+from e2e import XDisplay, click_main, main, main_window, press_key, start_ready_client, wait_until, xdotool
 
 GREEN = 0xFF00A000
 
@@ -14,11 +14,11 @@ def test():
         window, left = main_window()
         click_main(client, left)
         wait_until(lambda: is_crosshair(x.cursor()), "the crosshair over the window")
-        xdotool("key", "c")
+        press_key(client, "c")
         client.expect("cursor default")
         wait_until(lambda: not is_crosshair(x.cursor()), "the default cursor")
         # Back to the picture: the cached cursor serves again.
-        xdotool("key", "c")
+        press_key(client, "c")
         client.expect("cursor crosshair")
         wait_until(lambda: is_crosshair(x.cursor()), "the crosshair again")
         # Outside the window the cursor is not ours.

@@ -1,15 +1,15 @@
 """A dialog is transient for its owner, has a fixed size, a UTF-8 title and (under a window manager) a frame,
 and its client area lands exactly where the program put it; the desktop's close request reaches the program."""
 from e2e import XDisplay, check, click_main, close_by_window_manager, find_window, has_window_manager, main
-from e2e import main_window, run
-from e2e import start_ready_client, wait_for_geometry, wait_until, windows, xdotool, xprop
+from e2e import main_window, press_key, run, start_ready_client, wait_for_geometry, wait_until, windows, xdotool
+from e2e import xprop
 
 
 def test():
     with start_ready_client() as client:
         window, left = main_window()
         click_main(client, left)
-        xdotool("key", "d")
+        press_key(client, "d")
         opened = client.expect(r"dialog (\d+) (\d+)")
         dialog = find_window(r"^About Tilvane")
         wait_for_geometry(dialog, int(opened[1]), int(opened[2]), 200, 100)

@@ -8,8 +8,8 @@
 """
 import sys
 
-from e2e import XDisplay, check, click_main, find_window, main, main_window, start_ready_client, wait_until
-from e2e import windows, xdotool
+from e2e import XDisplay, check, click_main, find_window, main, main_window, press_key, start_ready_client
+from e2e import wait_until, windows, xdotool
 
 
 def forged_messages():
@@ -39,7 +39,7 @@ def destroyed_windows():
     with start_ready_client() as client:
         window, left = main_window()
         click_main(client, left)
-        xdotool("key", "d")
+        press_key(client, "d")
         client.expect(r"dialog \d+ \d+")
         dialog = find_window(r"^About Tilvane")
         with XDisplay() as x:

@@ -1,14 +1,14 @@
 """A popup menu opens at the cursor above everything, grabs the pointer and the keyboard while it is tracked, and
 the window beneath is repainted from the backend's copy when it closes."""
-from e2e import WHITE, Screenshot, check, click_main, find_window, is_colour, main, main_window, start_ready_client
-from e2e import wait_for_geometry, wait_until, window_info, xdotool
+from e2e import Screenshot, WHITE, check, click_main, find_window, is_colour, main, main_window, press_key
+from e2e import start_ready_client, wait_for_geometry, wait_until, window_info, xdotool
 
 
 def test():
     with start_ready_client() as client:
         window, left = main_window()
         click_main(client, left, 40, 60)
-        xdotool("key", "p")
+        press_key(client, "p")
         opened = client.expect(r"popup (\d+) (\d+)")
         at = (int(opened[1]), int(opened[2]))
         check(at == (left + 40, 60), f"the popup opened at {at}, not at the cursor {left + 40},60")

@@ -8,8 +8,8 @@ import subprocess
 import sys
 import time
 
-from e2e import Failure, XDisplay, check, docked_tray_icon, find_window, main, wait_for_geometry, wait_until, window_info
-from e2e import run, windows, xdotool
+from e2e import Failure, XDisplay, check, docked_tray_icon, find_window, main, run, wait_for_geometry, wait_until
+from e2e import window_info, windows, xdotool
 
 PROGRAM = sys.argv[1] if len(sys.argv) > 1 else ""
 # The 4 x 4 window of the small size on a 1024 x 768 screen: centred, and at rest one pixel above the middle.

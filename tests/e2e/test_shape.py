@@ -2,8 +2,8 @@
 it has been hidden and shown again without the program painting anything."""
 import sys
 
-from e2e import BLACK, HEIGHT, INSET, RED, WHITE, WIDTH, Screenshot, check, click_main, is_colour, main
-from e2e import main_window, start_ready_client, wait_until, xdotool
+from e2e import BLACK, HEIGHT, INSET, RED, Screenshot, WHITE, WIDTH, check, click_main, is_colour, main, main_window
+from e2e import press_key, start_ready_client, wait_until, xdotool
 
 
 def check_picture(left):
@@ -40,7 +40,7 @@ def test():
         check_picture(left)
         # Hidden and shown again, the window is repainted from the backend's own copy.
         click_main(client, left)
-        xdotool("key", "h")
+        press_key(client, "h")
         client.expect("shown again")
         main_window()
         check_picture(left)

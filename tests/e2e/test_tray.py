@@ -1,7 +1,7 @@
 """The tray icon docks into a real tray host at a usable size, shows its picture, and the mouse over it reaches the
 program as the tray callback messages; removing it takes it out of the tray."""
-from e2e import Screenshot, check, click_main, docked_tray_icon, is_colour, main, main_window, start_ready_client
-from e2e import wait_until, windows, xdotool
+from e2e import Screenshot, check, click_main, docked_tray_icon, is_colour, main, main_window, press_key
+from e2e import start_ready_client, wait_until, windows, xdotool
 
 YELLOW, BLUE = (255, 215, 0), (32, 80, 224)
 
@@ -28,7 +28,7 @@ def test():
 
         window, left = main_window()
         click_main(client, left)
-        xdotool("key", "r")
+        press_key(client, "r")
         client.expect("tray removed")
         wait_until(lambda: all(w != icon for w, _, _ in windows()), "the icon to leave the tray")
         check("X error" not in client.stderr(), client.stderr())

@@ -107,6 +107,68 @@ TEST_F(MessageQueueTest, OnlyTheDamagedRectangleIsPresented) {
   EXPECT_EQ(backend.PresentCount(), presents + 1);
 }
 
+// A paint is due as soon as the queue is empty, before a timer that fell due meanwhile.
+TEST_F(MessageQueueTest, APaintWaitingWhenATimerFallsDueComesBeforeTheTick) {
+  CLoggingWnd a(log, "a");
+  ASSERT_TRUE(a.CreateEx(0, nullptr, "a", WS_POPUP | WS_VISIBLE, Rect(0, 0, 40, 40), nullptr, 0));
+  RunUntilIdle(system);
+  log.Clear();
+  a.onMessage = [&](UINT message, WPARAM, LPARAM) {
+    if (message == WM_USER + 1) {
+      a.SetTimer(7, 10);
+      Sleep(50);  // the timer is overdue when the handler returns
+      a.Invalidate();
+    }
+    if (message == WM_TIMER) a.KillTimer(7);
+  };
+  a.PostMessage(WM_USER + 1);
+  backend.Wait(100);
+  RunUntilIdle(system);
+  EXPECT_MESSAGES(log.Entries(), Msg("a", WM_USER + 1), Msg("a", WM_PAINT), Msg("a", WM_TIMER, 7));
+}
+
+// A window that paints its whole client area in one colour and remembers what BeginPaint told it.
+class CPaintProbeWnd : public CWnd {
+ public:
+  COLORREF colour = RGB(255, 0, 0);
+  RECT rcPaint{};
+
+ protected:
+  void OnPaint() override {
+    CPaintDC dc(this);
+    rcPaint = dc.m_ps.rcPaint;
+    RECT rc;
+    GetClientRect(&rc);
+    dc.FillSolidRect(rc, colour);
+  }
+};
+
+// Painting everything changes only the invalidated part; rcPaint and the presented damage are that part.
+TEST_F(MessageQueueTest, APaintIsClippedToTheUpdateRegion) {
+  CPaintProbeWnd probe;
+  ASSERT_TRUE(probe.CreateEx(0, nullptr, "probe", WS_POPUP | WS_VISIBLE, Rect(100, 100, 160, 160), nullptr, 0));
+  RunUntilIdle(system);
+  ASSERT_EQ(backend.PixelAt({130, 130}), 0xFF0000u);
+  probe.colour = RGB(0, 0, 255);
+  RECT part{10, 20, 30, 40};
+  probe.InvalidateRect(&part, FALSE);
+  backend.Wait(1);
+  RunUntilIdle(system);
+  EXPECT_EQ(probe.rcPaint.left, 10);
+  EXPECT_EQ(probe.rcPaint.top, 20);
+  EXPECT_EQ(probe.rcPaint.right, 30);
+  EXPECT_EQ(probe.rcPaint.bottom, 40);
+  const RECT damage = backend.LastPresented();
+  EXPECT_EQ(std::vector<LONG>({damage.left, damage.top, damage.right, damage.bottom}),
+            std::vector<LONG>({10, 20, 30, 40}));
+  EXPECT_EQ(backend.PixelAt({110, 120}), 0x0000FFu);  // the part's corners
+  EXPECT_EQ(backend.PixelAt({129, 139}), 0x0000FFu);
+  EXPECT_EQ(backend.PixelAt({130, 130}), 0xFF0000u);  // just right of it, below it, and far away
+  EXPECT_EQ(backend.PixelAt({120, 140}), 0xFF0000u);
+  EXPECT_EQ(backend.PixelAt({109, 125}), 0xFF0000u);
+  EXPECT_EQ(backend.PixelAt({150, 150}), 0xFF0000u);
+}
+
 TEST_F(MessageQueueTest, ADestroyedWindowIgnoresEverything) {
   CLoggingWnd a(log, "a");
   ASSERT_TRUE(a.CreateEx(0, nullptr, "a", WS_POPUP | WS_VISIBLE, Rect(0, 0, 40, 40), nullptr, 0));

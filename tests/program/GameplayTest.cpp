@@ -53,6 +53,48 @@ TEST(Gameplay, AClickOnATileNextToTheHoleSlidesItAndCountsOneMove) {
   run.Run();
 }
 
+// What the screen shows inside a cell, its bevel left out: the colour of its corner and how many pixels
+// differ from it (the number's ink).
+struct CellLook {
+  std::uint32_t face = 0;
+  int inked = 0;
+};
+
+CellLook LookAtCell(const platform::CHeadlessBackend& backend, const CPuzzleDlg& dlg, int cell) {
+  RECT rc;
+  dlg.m_tiles[static_cast<std::size_t>(cell)]->GetWindowRect(&rc);
+  CellLook look;
+  look.face = backend.PixelAt(POINT{rc.left + 2, rc.top + 2}).value_or(0xFF000000);
+  for (LONG y = rc.top + 2; y < rc.bottom - 2; ++y) {
+    for (LONG x = rc.left + 2; x < rc.right - 2; ++x) look.inked += backend.PixelAt(POINT{x, y}) != look.face;
+  }
+  return look;
+}
+
+// The move must reach the screen, not only the numbers: both cells are painted again.
+TEST(Gameplay, AfterAMoveTheScreenShowsTheTileInTheOldHoleAndTheHoleWhereTheTileWas) {
+  ProgramRun run;
+  run.backend.Wait(kRestTimeMs);
+  run.Check([&](CRecordingPuzzleDlg& dlg) {
+    const int hole = dlg.m_game.m_nHole;
+    const int moved = MovableCellNextToHole(dlg.m_game);
+    ASSERT_EQ(LookAtCell(run.backend, dlg, hole).face, 0xFFFFFFu);
+    ASSERT_EQ(LookAtCell(run.backend, dlg, moved).face, Screen(RGB(255, 150, 150)));
+    RECT rc;
+    dlg.m_tiles[static_cast<std::size_t>(moved)]->GetWindowRect(&rc);
+    run.backend.Click(POINT{rc.left + 10, rc.top + 10}).Wait(10);
+    run.Check([&run, hole, moved](CRecordingPuzzleDlg& later) {
+      const CellLook tile = LookAtCell(run.backend, later, hole);
+      EXPECT_EQ(tile.face, Screen(RGB(255, 150, 150)));
+      EXPECT_GT(tile.inked, 10);
+      const CellLook emptied = LookAtCell(run.backend, later, moved);
+      EXPECT_EQ(emptied.face, 0xFFFFFFu);
+      EXPECT_EQ(emptied.inked, 0);
+    });
+  });
+  run.Run();
+}
+
 TEST(Gameplay, ClicksOnTheHoleOrOnAFarTileCountNoMove) {
   ProgramRun run;
   run.backend.Wait(kRestTimeMs);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ProgramHarness.h"
+#include "platform/core/FontCatalog.h"
 #include "platform/core/DC.h"
 #include "platform/core/Gdi.h"
 #include "res/TilvaneResources.h"
@@ -173,6 +174,24 @@ TEST(Paint, ATileShowsItsFaceItsNumberAndItsBevel) {
   run.Check([&](CRecordingPuzzleDlg& dlg) {
     const std::size_t cell = dlg.m_game.m_nHole == 0 ? 1 : 0;
     EXPECT_GT(CheckTile(run.backend, dlg, cell, Screen(RGB(150, 150, 255)), Screen(RGB(0, 0, 255))), 10);
+  });
+  run.Run();
+}
+
+// The numbers ask for "ＭＳ ゴシック" before "MS UI Gothic": fixed-pitch digits of the MS Gothic grid, not the
+// proportional interface face.
+TEST(Paint, TileNumbersAreDrawnInTheGothicFaceBeforeTheInterfaceFace) {
+  ASSERT_TRUE(platform::IsFamilyInstalled("IPAGothic") && platform::IsFamilyInstalled("IPAPGothic"))
+      << "the fonts-ipafont-gothic package is needed";
+  ProgramRun run;
+  run.backend.Wait(kRestTimeMs);
+  run.Check([](CRecordingPuzzleDlg& dlg) {
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CFont font;
+    ASSERT_TRUE(CTileWnd::CreateNumberFont(font, &dc, dlg.m_nFontHeight));
+    dc.SelectObject(&font);
+    EXPECT_EQ(dc.GetTextFace(), "IPAGothic");
   });
   run.Run();
 }

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "ProgramHarness.h"
+#include "platform/core/DialogUnits.h"
+#include "platform/core/WindowSystem.h"
 
 namespace program_test {
 namespace {
@@ -197,6 +199,55 @@ TEST(Shell, TheHeadersAboutButtonOpensTheSameBox) {
   ProgramRun run;
   run.backend.Wait(kRestTimeMs).Click(AtRest(80, 30)).Wait(10);
   ExpectAboutOpenWhileTheClockRuns(run);
+  run.Run();
+}
+
+// The About box's window and, in template order, its controls' texts.
+HWND AboutWindow() {
+  platform::CWindowSystem* system = platform::CWindowSystem::Current();
+  for (HWND top : system->TopLevels()) {
+    if (system->GetText(top) == "バージョン情報") return top;
+  }
+  return nullptr;
+}
+
+TEST(Shell, TheAboutBoxNamesTheProgramWithAnIdeographicSpaceAndCarriesTheMakersNotice) {
+  ProgramRun run;
+  run.backend.Wait(kRestTimeMs);
+  run.Command(ID_INFO);
+  run.backend.Wait(10);
+  run.Check([](CRecordingPuzzleDlg&) {
+    platform::CWindowSystem* system = platform::CWindowSystem::Current();
+    const HWND box = AboutWindow();
+    ASSERT_NE(box, nullptr);
+    std::vector<std::string> texts;
+    for (HWND child : system->Children(box)) texts.push_back(system->GetText(child));
+    EXPECT_EQ(texts, (std::vector<std::string>{"OK", "", "Tilvane\u3000Version 4.01",
+                                               "Copyright (C) The Tilvane developers"}));
+  });
+  run.backend.Key(VK_ESCAPE);
+  run.Run();
+}
+
+// Enter presses the default button, and the box draws it with the heavier frame.
+TEST(Shell, TheAboutBoxsOkIsTheDefaultPushButton) {
+  ProgramRun run;
+  run.backend.Wait(kRestTimeMs);
+  run.Command(ID_INFO);
+  run.backend.Wait(10);
+  run.Check([](CRecordingPuzzleDlg&) {
+    platform::CWindowSystem* system = platform::CWindowSystem::Current();
+    const HWND box = AboutWindow();
+    ASSERT_NE(box, nullptr);
+    const std::vector<HWND> controls = system->Children(box);
+    ASSERT_FALSE(controls.empty());
+    const platform::ControlInfo* ok = platform::FindControlInfo(controls.front());
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->id, IDOK);
+    EXPECT_EQ(system->GetStyle(controls.front()) & 0x0F, BS_DEFPUSHBUTTON);
+    EXPECT_TRUE(ok->isDefaultButton);
+  });
+  run.backend.Key(VK_ESCAPE);
   run.Run();
 }
 

@@ -66,7 +66,7 @@ class CGenerator {
     if (roll < 550) return MenuKeys();
     if (roll < 620) return MenuMouse();
     if (roll < 660) return Add(Kind::Tray, Target::Window, 1, static_cast<int>(Pick(m_random, kTrayMessages)));
-    if (roll < 680) return Add(m_random.Below(10) == 0 ? Kind::CloseMain : Kind::CloseDialog);
+    if (roll < 680) return Add(m_random.Below(40) == 0 ? Kind::CloseMain : Kind::CloseDialog);
     if (roll < 740) return Add(Kind::Command, Target::Window, 1, static_cast<int>(CommandId()));
     if (roll < 760) return AboutBox();
     if (roll < 770) return Destroy();
@@ -76,9 +76,9 @@ class CGenerator {
     return Add(Kind::Wait, Target::Window, 1, Pick(m_random, kLongWaits));
   }
 
-  // The Exit button ends the program: it comes one time in twenty.
-  int HeaderButton() { return m_random.Below(20) == 0 ? 3 : m_random.Below(3); }
-  UINT CommandId() { return m_random.Below(40) == 0 ? ID_EXIT : Pick(m_random, kCommands); }
+  // What ends the program comes rarely, so that most events find a program that has run a while.
+  int HeaderButton() { return m_random.Below(100) == 0 ? 3 : m_random.Below(3); }
+  UINT CommandId() { return m_random.Below(200) == 0 ? ID_EXIT : Pick(m_random, kCommands); }
 
   void RightClick() {
     const int a = Thousandth();
@@ -134,8 +134,8 @@ class CGenerator {
   }
 
   void Destroy() {
-    const int roll = m_random.Below(10);
-    Add(roll < 5 ? Kind::DestroyMenu : roll < 9 ? Kind::DestroyAbout : Kind::DestroyMain);
+    const int roll = m_random.Below(40);
+    Add(roll < 20 ? Kind::DestroyMenu : roll < 39 ? Kind::DestroyAbout : Kind::DestroyMain);
   }
 
   CRandom m_random;
