@@ -97,7 +97,8 @@ void CWindowSystem::TakeDestroyed(const InputEvent& ev) {
     return;
   }
   m_quit = true;
-  m_quitReason = (ev.reason.empty() ? "another program destroyed the window" : ev.reason) + " \"" + node->text + "\"";
+  m_quitReason =
+      (ev.reason.empty() ? "another program destroyed the window" : ev.reason) + " \"" + node->text + "\"";
 }
 
 bool CWindowSystem::RouteMouse(const InputEvent& ev, MSG& msg) {

@@ -303,6 +303,7 @@ class XDisplay:
     """A minimal Xlib connection through ctypes, for the requests no command-line tool makes."""
 
     ClientMessage = 33
+    _ErrorHandler = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
 
     class _ClientMessage(ctypes.Structure):
         _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
@@ -324,6 +325,12 @@ class XDisplay:
         self.x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
         self.dpy = self.x.XOpenDisplay(None)
         check(self.dpy, "ctypes could not open the display")
+        # Xlib's own handler would end the test at the first error (a window that went away meanwhile);
+        # this one counts them, so that the test can say what happened.
+        self.errors = []
+        self._on_error = XDisplay._ErrorHandler(lambda dpy, event: self.errors.append(event) or 0)
+        self.x.XSetErrorHandler.argtypes = [XDisplay._ErrorHandler]
+        self.x.XSetErrorHandler(self._on_error)
 
     def __enter__(self):
         return self
@@ -351,6 +358,7 @@ class XDisplay:
         ctypes.memmove(event, ctypes.byref(message), ctypes.sizeof(message))
         self.x.XSendEvent(self.dpy, window, 0, 0, event)
         self.x.XSync(self.dpy, 0)
+        check(not self.errors, f"window 0x{window:x} is gone: the client closed or destroyed it")
 
     def send_delete_window(self, window):
         """Asks a window to close the way a window manager's close box does (WM_DELETE_WINDOW)."""
@@ -362,7 +370,7 @@ class XDisplay:
         self.x.XDestroyWindow(self.dpy, window)
         self.x.XSync(self.dpy, 0)
 
-    def ping(self, window, timestamp, timeout=PATIENCE):
+    def ping(self, window, timestamp, timeout=5.0):
         """Pings a window the way a window manager does (_NET_WM_PING) and returns the reply, which EWMH wants
         sent back to the root window: (window, message type, format, data). Fails when none comes."""
         root = self.x.XDefaultRootWindow(self.dpy)

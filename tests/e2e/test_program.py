@@ -97,7 +97,8 @@ def about_and_exit():
         menu = open_menu_at(LEFT + 20, REST_TOP + 230)
         choose(menu, 6)  # 情報
         box = find_window(r"^バージョン情報$")
-        check(window_info(box)["viewable"], "the About box should show")
+        # The box's window exists a moment before the window manager has mapped it.
+        wait_until(lambda: window_info(box)["viewable"], "the About box to show")
         # Enter presses OK once the box has the keyboard, which a window manager gives it in its own time.
         wait_until(lambda: run("xdotool", "getwindowfocus").strip() == str(box), "the About box's focus")
         xdotool("key", "Return")

@@ -146,7 +146,8 @@ class CPaintProbeWnd : public CWnd {
 // Painting everything changes only the invalidated part; rcPaint and the presented damage are that part.
 TEST_F(MessageQueueTest, APaintIsClippedToTheUpdateRegion) {
   CPaintProbeWnd probe;
-  ASSERT_TRUE(probe.CreateEx(0, nullptr, "probe", WS_POPUP | WS_VISIBLE, Rect(100, 100, 160, 160), nullptr, 0));
+  ASSERT_TRUE(
+      probe.CreateEx(0, nullptr, "probe", WS_POPUP | WS_VISIBLE, Rect(100, 100, 160, 160), nullptr, 0));
   RunUntilIdle(system);
   ASSERT_EQ(backend.PixelAt({130, 130}), 0xFF0000u);
   probe.colour = RGB(0, 0, 255);

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "ProgramHarness.h"
-#include "platform/core/FontCatalog.h"
 #include "platform/core/DC.h"
+#include "platform/core/FontCatalog.h"
 #include "platform/core/Gdi.h"
 #include "res/TilvaneResources.h"
 
@@ -178,8 +178,8 @@ TEST(Paint, ATileShowsItsFaceItsNumberAndItsBevel) {
   run.Run();
 }
 
-// The numbers ask for "ＭＳ ゴシック" before "MS UI Gothic": fixed-pitch digits of the MS Gothic grid, not the
-// proportional interface face.
+// The numbers ask for "ＭＳ ゴシック" before "MS UI Gothic": fixed-pitch digits of the MS Gothic grid, not
+// the proportional interface face.
 TEST(Paint, TileNumbersAreDrawnInTheGothicFaceBeforeTheInterfaceFace) {
   ASSERT_TRUE(platform::IsFamilyInstalled("IPAGothic") && platform::IsFamilyInstalled("IPAPGothic"))
       << "the fonts-ipafont-gothic package is needed";

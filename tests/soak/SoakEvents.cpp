@@ -13,15 +13,14 @@ namespace {
 
 constexpr std::array kMenuKeys{VK_DOWN, VK_DOWN, VK_UP, VK_RIGHT, VK_LEFT, VK_RETURN, VK_ESCAPE};
 constexpr std::array kOtherKeys{VK_SPACE, VK_TAB, static_cast<UINT>('A'), VK_F1, VK_RETURN, VK_ESCAPE};
-constexpr std::array kTrayMessages{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEMOVE,
-                                   WM_LBUTTONDBLCLK};
+constexpr std::array kTrayMessages{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
+                                   WM_RBUTTONUP,   WM_MOUSEMOVE, WM_LBUTTONDBLCLK};
 // Every command but the exit, which ends the program and comes much more rarely.
-constexpr std::array kCommands{ID_START,         ID_INFO,         ID_COLOR_RED,     ID_COLOR_YELLOW,
-                               ID_COLOR_GREEN,   ID_COLOR_CYAN,   ID_COLOR_BLUE,    ID_COLOR_BLACK,
-                               ID_COLOR_PURPLE,  ID_PATTERN_3,    ID_PATTERN_7,     ID_PATTERN_11,
-                               ID_PATTERN_15,    ID_PATTERN_19,   ID_SCREEN_SMALL,  ID_SCREEN_MEDIUM,
-                               ID_SCREEN_LARGE,  ID_BOARD_16,     ID_BOARD_25,      ID_BOARD_36,
-                               ID_BOARD_49,      ID_BOARD_64,     ID_BOARD_100,     ID_APP_ABOUT};
+constexpr std::array kCommands{
+    ID_START,      ID_INFO,        ID_COLOR_RED,    ID_COLOR_YELLOW,  ID_COLOR_GREEN,  ID_COLOR_CYAN,
+    ID_COLOR_BLUE, ID_COLOR_BLACK, ID_COLOR_PURPLE, ID_PATTERN_3,     ID_PATTERN_7,    ID_PATTERN_11,
+    ID_PATTERN_15, ID_PATTERN_19,  ID_SCREEN_SMALL, ID_SCREEN_MEDIUM, ID_SCREEN_LARGE, ID_BOARD_16,
+    ID_BOARD_25,   ID_BOARD_36,    ID_BOARD_49,     ID_BOARD_64,      ID_BOARD_100,    ID_APP_ABOUT};
 constexpr std::array kShortWaits{1, 5, 10, 30, 50, 100, 100, 150, 250};
 constexpr std::array kLongWaits{1000, 3000, 60000, 3'600'000};
 
@@ -65,7 +64,8 @@ class CGenerator {
     if (roll < 440) return RightClick();
     if (roll < 550) return MenuKeys();
     if (roll < 620) return MenuMouse();
-    if (roll < 660) return Add(Kind::Tray, Target::Window, 1, static_cast<int>(Pick(m_random, kTrayMessages)));
+    if (roll < 660)
+      return Add(Kind::Tray, Target::Window, 1, static_cast<int>(Pick(m_random, kTrayMessages)));
     if (roll < 680) return Add(m_random.Below(40) == 0 ? Kind::CloseMain : Kind::CloseDialog);
     if (roll < 740) return Add(Kind::Command, Target::Window, 1, static_cast<int>(CommandId()));
     if (roll < 760) return AboutBox();
@@ -102,7 +102,8 @@ class CGenerator {
 
   void MenuKeys() {
     const int keys = 1 + m_random.Below(4);
-    for (int i = 0; i < keys; ++i) Add(Kind::Key, Target::Window, 1, static_cast<int>(Pick(m_random, kMenuKeys)));
+    for (int i = 0; i < keys; ++i)
+      Add(Kind::Key, Target::Window, 1, static_cast<int>(Pick(m_random, kMenuKeys)));
   }
 
   void MenuMouse() {

@@ -27,17 +27,19 @@ bool SameRect(const RECT& a, const RECT& b) {
 
 // The board is a permutation of 0 .. cells - 1 with the hole where the engine says.
 Problem CheckBoard(const CPuzzleGame& game) {
-  if (game.m_nSide * game.m_nSide != game.m_nCells) return Format("side %d does not make %d cells", game.m_nSide,
-                                                                  game.m_nCells);
+  if (game.m_nSide * game.m_nSide != game.m_nCells)
+    return Format("side %d does not make %d cells", game.m_nSide, game.m_nCells);
   if (static_cast<int>(game.m_board.size()) != game.m_nCells)
-    return Format("the board has %d entries for %d cells", static_cast<int>(game.m_board.size()), game.m_nCells);
+    return Format("the board has %d entries for %d cells", static_cast<int>(game.m_board.size()),
+                  game.m_nCells);
   std::vector<bool> seen(game.m_board.size(), false);
   for (int number : game.m_board) {
     if (number < 0 || number >= game.m_nCells || seen[static_cast<std::size_t>(number)])
       return Format("the board is no permutation: %d is out of range or twice", number);
     seen[static_cast<std::size_t>(number)] = true;
   }
-  if (game.m_nHole < 0 || game.m_nHole >= game.m_nCells || game.m_board[static_cast<std::size_t>(game.m_nHole)])
+  if (game.m_nHole < 0 || game.m_nHole >= game.m_nCells ||
+      game.m_board[static_cast<std::size_t>(game.m_nHole)])
     return Format("the hole is said to be in cell %d, which holds no hole", game.m_nHole);
   return std::nullopt;
 }
@@ -56,8 +58,10 @@ Problem CheckTiles(CPuzzleDlg& dlg, platform::CWindowSystem& system) {
     if (!system.IsWindow(tile.m_hWnd) || system.GetParent(tile.m_hWnd) != dlg.m_hWnd)
       return Format("the tile window of cell %d is gone or not the main window's child", cell);
     RECT rc = system.GetWindowRect(tile.m_hWnd);
-    const RECT inClient{rc.left - window.left, rc.top - window.top, rc.right - window.left, rc.bottom - window.top};
-    if (!SameRect(inClient, dlg.m_tileRects[i])) return Format("the tile window of cell %d is off its cell", cell);
+    const RECT inClient{rc.left - window.left, rc.top - window.top, rc.right - window.left,
+                        rc.bottom - window.top};
+    if (!SameRect(inClient, dlg.m_tileRects[i]))
+      return Format("the tile window of cell %d is off its cell", cell);
     if (tile.m_nNumber != game.m_board[i])
       return Format("the tile window of cell %d shows %d, the board holds %d", cell, tile.m_nNumber,
                     game.m_board[i]);
@@ -74,7 +78,8 @@ Problem CheckCounters(const CPuzzleDlg& dlg, GameMemory& memory) {
   const CPuzzleGame& game = dlg.m_game;
   const HWND current = dlg.m_tiles.empty() ? nullptr : dlg.m_tiles.front()->m_hWnd;
   if (current == memory.game) {
-    if (game.m_nMoves < memory.moves) return Format("the moves went back from %d to %d", memory.moves, game.m_nMoves);
+    if (game.m_nMoves < memory.moves)
+      return Format("the moves went back from %d to %d", memory.moves, game.m_nMoves);
     if (game.m_nSeconds < memory.seconds)
       return Format("the seconds went back from %d to %d", memory.seconds, game.m_nSeconds);
   }
@@ -84,7 +89,8 @@ Problem CheckCounters(const CPuzzleDlg& dlg, GameMemory& memory) {
 
 // The window has the size its board and cell pitch give it, and the screen shows it where the program
 // put it.
-Problem CheckGeometry(CPuzzleDlg& dlg, platform::CWindowSystem& system, const platform::CHeadlessBackend& backend) {
+Problem CheckGeometry(CPuzzleDlg& dlg, platform::CWindowSystem& system,
+                      const platform::CHeadlessBackend& backend) {
   RECT frame;
   dlg.GetFrameRect(&frame);
   RECT window;

@@ -65,7 +65,8 @@ std::vector<Event> Shrink(std::vector<Event> events) {
       removed = false;
       for (std::size_t start = 0; start + chunk <= events.size();) {
         std::vector<Event> candidate(events.begin(), events.begin() + static_cast<std::ptrdiff_t>(start));
-        candidate.insert(candidate.end(), events.begin() + static_cast<std::ptrdiff_t>(start + chunk), events.end());
+        candidate.insert(candidate.end(), events.begin() + static_cast<std::ptrdiff_t>(start + chunk),
+                         events.end());
         if (Fails(candidate)) {
           events = std::move(candidate);
           removed = true;
@@ -85,8 +86,8 @@ void Report(const Options& options, std::size_t at, const Failure& failure, cons
   const std::vector<Event> failing(run.begin(), run.begin() + static_cast<std::ptrdiff_t>(failure.event + 1));
   const std::vector<Event> shortest = Shrink(failing);
   const RunResult replay = RunProgram(shortest);
-  std::printf("  shortest sequence that still fails (%zu of %zu events, from a fresh start): %s\n", shortest.size(),
-              failing.size(), replay.failure ? replay.failure->what.c_str() : "?");
+  std::printf("  shortest sequence that still fails (%zu of %zu events, from a fresh start): %s\n",
+              shortest.size(), failing.size(), replay.failure ? replay.failure->what.c_str() : "?");
   for (const Event& event : shortest) std::printf("    %s\n", Describe(event).c_str());
 }
 
@@ -111,8 +112,9 @@ int Soak(const Options& options) {
     }
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("seed %llu: %zu program runs, %.1f s, %.0f events/s\n", static_cast<unsigned long long>(options.seed),
-              runs, seconds, seconds > 0 ? static_cast<double>(events.size()) / seconds : 0.0);
+  std::printf("seed %llu: %zu program runs, %.1f s, %.0f events/s\n",
+              static_cast<unsigned long long>(options.seed), runs, seconds,
+              seconds > 0 ? static_cast<double>(events.size()) / seconds : 0.0);
   std::printf("%zu events, %zu invariant failures\n", events.size(), failures);
   return failures == 0 ? 0 : 1;
 }

@@ -68,9 +68,7 @@ class CRun {
   }
 
  private:
-  void Fail(std::string what) {
-    m_failure = Failure{m_next > 0 ? m_next - 1 : 0, std::move(what)};
-  }
+  void Fail(std::string what) { m_failure = Failure{m_next > 0 ? m_next - 1 : 0, std::move(what)}; }
 
   void OnIdle() {
     // Once something failed the run feeds nothing more, and the program ends for want of input.
@@ -146,7 +144,8 @@ class CRun {
       case Target::Button:
         return Centre(dlg.m_rcButtons[static_cast<std::size_t>(e.a) % dlg.m_rcButtons.size()], origin);
       case Target::Menu:
-        if (const auto* menu = TopmostOfKind(m_backend, SurfaceKind::PopupMenu)) return At(menu->rect, e.a, e.b);
+        if (const auto* menu = TopmostOfKind(m_backend, SurfaceKind::PopupMenu))
+          return At(menu->rect, e.a, e.b);
         break;
       case Target::Dialog:
         if (const auto* box = TopmostOfKind(m_backend, SurfaceKind::Dialog)) return At(box->rect, e.a, e.b);

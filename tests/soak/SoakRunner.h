@@ -22,8 +22,8 @@ struct RunResult {
 };
 
 // Starts the program, plays `events` until they run out or the program ends itself, then asks it to end
-// (Escape for a menu, the close box for the About box, then the exit command) and checks that it does, leaving nothing behind.
-// A run stops at its first failure.
+// (Escape for a menu, the close box for the About box, then the exit command) and checks that it does,
+// leaving nothing behind. A run stops at its first failure.
 RunResult RunProgram(std::span<const Event> events);
 
 }  // namespace soak
