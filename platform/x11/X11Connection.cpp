@@ -6,6 +6,7 @@
 #include <X11/extensions/Xrandr.h>
 #include <X11/extensions/shape.h>
 
+#include <algorithm>
 #include <bit>
 #include <cctype>
 #include <cstdio>
@@ -17,8 +18,15 @@ namespace platform::x11 {
 namespace {
 
 // Xlib has one error handler per process, so the traps of every connection on this thread form one
-// chain, innermost first. This pointer is the only process-wide state of the backend.
+// chain, innermost first. This pointer and the errors waiting to be reported are the only process-wide
+// state of the backend.
 thread_local CX11ErrorTrap* t_innermostTrap = nullptr;
+
+struct UntrappedError {
+  Display* dpy;
+  XErrorEvent event;
+};
+thread_local std::vector<UntrappedError> t_untrapped;
 
 int ShiftOf(unsigned long mask) {
   return mask ? std::countr_zero(mask) : 0;
@@ -166,7 +174,15 @@ std::unique_ptr<CX11Connection> CX11Connection::Open(const char* display, std::s
 CX11Connection::~CX11Connection() {
   if (!m_dpy) return;
   if (m_ownColormap) XFreeColormap(m_dpy, m_colormap);
+  if (!m_lost) XSync(m_dpy, False);
+  ReportErrors();
   XCloseDisplay(m_dpy);
+  // Whatever the close itself brought cannot be put into words any more: the display is gone.
+  CX11ErrorTrap::ReportUntrapped(m_dpy, {}, false);
+}
+
+void CX11Connection::ReportErrors() {
+  CX11ErrorTrap::ReportUntrapped(m_dpy, m_destroyedElsewhere, true);
 }
 
 void CX11Connection::OnConnectionLost(Display*, void* self) {
@@ -310,11 +326,22 @@ int CX11ErrorTrap::OnError(Display* dpy, XErrorEvent* event) {
       return 0;
     }
   }
-  char text[128] = {};
-  XGetErrorText(dpy, event->error_code, text, sizeof text);
-  std::fprintf(stderr, "X11 backend: X error %s (request %d.%d, resource 0x%lx)\n", text, event->request_code,
-               event->minor_code, event->resourceid);
+  t_untrapped.push_back(UntrappedError{dpy, *event});
   return 0;
+}
+
+void CX11ErrorTrap::ReportUntrapped(Display* dpy, const std::vector<XID>& forgiven, bool print) {
+  std::erase_if(t_untrapped, [&](const UntrappedError& error) {
+    if (error.dpy != dpy) return false;
+    const XErrorEvent& event = error.event;
+    if (!print || std::find(forgiven.begin(), forgiven.end(), event.resourceid) != forgiven.end())
+      return true;
+    char text[128] = {};
+    XGetErrorText(dpy, event.error_code, text, sizeof text);
+    std::fprintf(stderr, "X11 backend: X error %s (request %d.%d, resource 0x%lx)\n", text,
+                 event.request_code, event.minor_code, event.resourceid);
+    return true;
+  });
 }
 
 int CX11ErrorTrap::OnIOError(Display*) {

@@ -92,6 +92,11 @@ class CX11Connection {
     if (time != CurrentTime) m_lastEventTime = time;
   }
 
+  // A window of ours that another client destroyed: errors about it are no fault of ours.
+  void NoteDestroyedElsewhere(Window window) { m_destroyedElsewhere.push_back(window); }
+  // Prints the protocol errors outside any trap that have arrived so far, but those about such windows.
+  void ReportErrors();
+
   // Whether a window manager that speaks EWMH is running right now.
   bool HasWindowManager();
   // The monitors, the primary first: XRandR's monitors (its primary, else its first, leads), else the
@@ -134,6 +139,7 @@ class CX11Connection {
   std::string m_programName;
   bool m_lost = false;
   Time m_lastEventTime = CurrentTime;
+  std::vector<Window> m_destroyedElsewhere;
 };
 
 // Records and ignores the protocol errors that requests made during its lifetime cause; for requests
@@ -151,6 +157,12 @@ class CX11ErrorTrap {
 
   // Installs the process-wide handlers; harmless to call more than once.
   static void InstallHandlers();
+
+  // Errors outside any trap wait until the events that came before them have been read: a request made on a
+  // window that another client destroyed meanwhile fails through no fault of ours, and only the
+  // DestroyNotify queued before the error tells so. Takes the waiting errors of `dpy` and prints them on
+  // stderr (when `print`), except those about a resource `forgiven` names.
+  static void ReportUntrapped(Display* dpy, const std::vector<XID>& forgiven, bool print);
 
  private:
   static int OnError(Display* dpy, XErrorEvent* event);

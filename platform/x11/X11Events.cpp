@@ -59,6 +59,8 @@ std::optional<InputEvent> CX11Backend::WaitEvent(std::optional<std::uint64_t> de
     while (!m_connection->Lost() && XPending(dpy) > 0) {
       if (auto event = DispatchNextEvent()) return event;
     }
+    // Every event that came before the errors received so far has been read now.
+    m_connection->ReportErrors();
     if (m_connection->Lost()) continue;
     // Requests that came over the session bus, after the X events that came before them.
     if (auto event = m_tray->TakeEvent()) return event;
@@ -154,6 +156,7 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
     case DestroyNotify: {
       // Ours are destroyed only after they have left m_surfaces, so this one went at another client's hand.
       surface->OnDestroyedElsewhere();
+      m_connection->NoteDestroyedElsewhere(window);
       char reason[96];
       std::snprintf(reason, sizeof reason, "another X client destroyed window 0x%lx", window);
       input.type = EventType::Destroyed;
