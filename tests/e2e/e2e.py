@@ -393,8 +393,7 @@ class XDisplay:
             time.sleep(0.01)
         raise Failure(f"no reply on the root window to the ping of 0x{window:x}")
 
-    @property
-    def root(self):
+    def root_window(self):
         return self.x.XDefaultRootWindow(self.dpy)
 
     class _CursorImage(ctypes.Structure):

@@ -25,7 +25,8 @@ def forged_messages():
             x.send_client_message(window, "WM_PROTOCOLS", [0x7FFFFFF0])
             # The ping comes after them, so its reply proves they have been read.
             reply = x.ping(window, 4242)
-            check(reply[0] == x.root, f"the ping's reply went to 0x{reply[0]:x}, not the root window 0x{x.root:x}")
+            root = x.root_window()
+            check(reply[0] == root, f"the ping's reply went to 0x{reply[0]:x}, not the root window 0x{root:x}")
             check(reply[1] == x.atom("WM_PROTOCOLS") and reply[3][2] == window,
                   f"the reply should be the ping itself: {reply}")
             check(client.proc.poll() is None and not any(line.startswith("close") for line in client.seen),
