@@ -232,6 +232,7 @@ void CX11Backend::Flush() {
 std::string CX11Backend::DisplayLost() {
   // A round trip is the only way to learn that the server has gone; it marks the connection lost if so.
   Flush();
+  if (!m_connection->Lost()) XSync(m_connection->Dpy(), False);
   return m_connection->Lost() ? m_connection->LostReason() : std::string{};
 }
 
