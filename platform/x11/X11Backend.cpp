@@ -113,15 +113,7 @@ void CX11Backend::RemoveTrayIcon(TrayId id) {
 
 POINT CX11Backend::CursorPos() {
   if (m_connection->Lost()) return {};
-  Window root = None;
-  Window child = None;
-  int rootX = 0;
-  int rootY = 0;
-  int x = 0;
-  int y = 0;
-  unsigned int state = 0;
-  XQueryPointer(m_connection->Dpy(), m_connection->Root(), &root, &child, &rootX, &rootY, &x, &y, &state);
-  return m_tray->PointerSeenAs({rootX, rootY});
+  return m_tray->PointerSeenAs(m_connection->PointerPosition());
 }
 
 }  // namespace platform

@@ -181,6 +181,19 @@ CX11Connection::~CX11Connection() {
   CX11ErrorTrap::ReportUntrapped(m_dpy, {}, false);
 }
 
+POINT CX11Connection::PointerPosition() {
+  if (m_lost) return {};
+  Window root = None;
+  Window child = None;
+  int rootX = 0;
+  int rootY = 0;
+  int x = 0;
+  int y = 0;
+  unsigned int state = 0;
+  XQueryPointer(m_dpy, m_root, &root, &child, &rootX, &rootY, &x, &y, &state);
+  return {rootX, rootY};
+}
+
 void CX11Connection::ReportErrors() {
   CX11ErrorTrap::ReportUntrapped(m_dpy, m_destroyedElsewhere, true);
 }

@@ -86,6 +86,9 @@ class CX11Connection {
   bool Lost() const { return m_lost; }
   std::string LostReason() const;
 
+  // Where the pointer stands on the screen now (a round trip); the origin once the server is gone.
+  POINT PointerPosition();
+
   // The server time of the last event seen, for requests that want one.
   Time LastEventTime() const { return m_lastEventTime; }
   void NoteEventTime(Time time) {

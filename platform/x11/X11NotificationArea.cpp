@@ -32,19 +32,6 @@ std::string IdFromName(const std::string& name) {
   return id;
 }
 
-POINT PointerNow(CX11Connection& connection) {
-  if (connection.Lost()) return {};
-  Window root = None;
-  Window child = None;
-  int rootX = 0;
-  int rootY = 0;
-  int x = 0;
-  int y = 0;
-  unsigned int state = 0;
-  XQueryPointer(connection.Dpy(), connection.Root(), &root, &child, &rootX, &rootY, &x, &y, &state);
-  return {rootX, rootY};
-}
-
 InputEvent TrayEvent(TrayId id, UINT message, POINT root, int button) {
   InputEvent event;
   event.type = EventType::TrayMouse;
@@ -184,10 +171,10 @@ void CX11NotificationArea::QueueRequests(TrayId id, Icon& icon) {
     }
     // (0, 0) is what hosts send that do not know where the icon is: then the pointer stays the truth.
     const bool placed = request->point.x != 0 || request->point.y != 0;
-    const POINT root = placed ? request->point : PointerNow(m_connection);
+    const POINT root = placed ? request->point : m_connection.PointerPosition();
     if (placed) {
       m_anchor = root;
-      m_pointerAtAnchor = PointerNow(m_connection);
+      m_pointerAtAnchor = m_connection.PointerPosition();
     }
     m_events.push_back(TrayEvent(id, WM_RBUTTONDOWN, root, 3));
     m_events.push_back(TrayEvent(id, WM_RBUTTONUP, root, 3));

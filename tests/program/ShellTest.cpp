@@ -1,6 +1,7 @@
 // The shell of the program: the popup menu from a right click and from the tray, its check marks, the About
 // box.
 #include <gtest/gtest.h>
+#include <functional>
 
 #include <memory>
 
@@ -211,44 +212,41 @@ HWND AboutWindow() {
   return nullptr;
 }
 
-TEST(Shell, TheAboutBoxNamesTheProgramWithAnIdeographicSpaceAndCarriesTheMakersNotice) {
+// Opens the About box on a resting game, hands its window to `check`, then closes it with Escape.
+void CheckAboutBox(const std::function<void(platform::CWindowSystem&, HWND)>& check) {
   ProgramRun run;
   run.backend.Wait(kRestTimeMs);
   run.Command(ID_INFO);
   run.backend.Wait(10);
-  run.Check([](CRecordingPuzzleDlg&) {
-    platform::CWindowSystem* system = platform::CWindowSystem::Current();
+  run.Check([&check](CRecordingPuzzleDlg&) {
     const HWND box = AboutWindow();
     ASSERT_NE(box, nullptr);
-    std::vector<std::string> texts;
-    for (HWND child : system->Children(box)) texts.push_back(system->GetText(child));
-    EXPECT_EQ(texts, (std::vector<std::string>{"OK", "", "Tilvane\u3000Version 4.01",
-                                               "Copyright (C) The Tilvane developers"}));
+    check(*platform::CWindowSystem::Current(), box);
   });
   run.backend.Key(VK_ESCAPE);
   run.Run();
 }
 
+TEST(Shell, TheAboutBoxNamesTheProgramWithAnIdeographicSpaceAndCarriesTheMakersNotice) {
+  CheckAboutBox([](platform::CWindowSystem& system, HWND box) {
+    std::vector<std::string> texts;
+    for (HWND child : system.Children(box)) texts.push_back(system.GetText(child));
+    EXPECT_EQ(texts, (std::vector<std::string>{"OK", "", "Tilvane\u3000Version 4.01",
+                                               "Copyright (C) The Tilvane developers"}));
+  });
+}
+
 // Enter presses the default button, and the box draws it with the heavier frame.
 TEST(Shell, TheAboutBoxsOkIsTheDefaultPushButton) {
-  ProgramRun run;
-  run.backend.Wait(kRestTimeMs);
-  run.Command(ID_INFO);
-  run.backend.Wait(10);
-  run.Check([](CRecordingPuzzleDlg&) {
-    platform::CWindowSystem* system = platform::CWindowSystem::Current();
-    const HWND box = AboutWindow();
-    ASSERT_NE(box, nullptr);
-    const std::vector<HWND> controls = system->Children(box);
+  CheckAboutBox([](platform::CWindowSystem& system, HWND box) {
+    const std::vector<HWND> controls = system.Children(box);
     ASSERT_FALSE(controls.empty());
     const platform::ControlInfo* ok = platform::FindControlInfo(controls.front());
     ASSERT_NE(ok, nullptr);
     EXPECT_EQ(ok->id, IDOK);
-    EXPECT_EQ(system->GetStyle(controls.front()) & 0x0F, BS_DEFPUSHBUTTON);
+    EXPECT_EQ(system.GetStyle(controls.front()) & 0x0F, BS_DEFPUSHBUTTON);
     EXPECT_TRUE(ok->isDefaultButton);
   });
-  run.backend.Key(VK_ESCAPE);
-  run.Run();
 }
 
 TEST(Shell, TheExitCommandDropsTheWindowAndEndsTheProgramWithTheTrayIconGone) {
