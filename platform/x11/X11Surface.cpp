@@ -207,39 +207,32 @@ std::optional<RECT> CX11Surface::OnStructureEvent(const XEvent& event) {
   // before the server saw our last move (the window manager placing the window as it mapped it, say) is
   // older than that move and would put the window back where it no longer stands.
   if (event.xany.serial < m_moveSerial) return std::nullopt;
+  // Only the root's coordinates place the window: those of a real notification while no window manager has
+  // taken the window in, and those of the synthetic one a window manager sends whenever it has placed or
+  // moved its frame. Asking the server where a reparented window stands while the manager is still building
+  // its frame gives the frame's passing place (its corner at 0, 0, say), and a drop-in would carry that on.
   std::optional<RECT> rect;
   switch (event.type) {
     case ConfigureNotify: {
       const XConfigureEvent& configure = event.xconfigure;
-      // A window manager that moves its frame tells the client in a synthetic notification whose
-      // coordinates are on the root; a real one is relative to the parent, which is the root only while
-      // no window manager has taken the window in.
       if (configure.send_event || m_parent == m_connection.Root())
         rect = RECT{configure.x, configure.y, configure.x + configure.width, configure.y + configure.height};
-      else
-        rect = RectOnRoot(configure.width, configure.height);
+      else if (configure.width != Width() || configure.height != Height())
+        rect = RECT{m_rect.left, m_rect.top, m_rect.left + configure.width, m_rect.top + configure.height};
       break;
     }
-    case ReparentNotify:
-      m_parent = event.xreparent.parent;
-      rect = RectOnRoot(Width(), Height());
+    case ReparentNotify: {
+      const XReparentEvent& reparent = event.xreparent;
+      m_parent = reparent.parent;
+      // Given back to the root (the window manager went away): the event says where the window now stands.
+      if (m_parent == m_connection.Root())
+        rect = RECT{reparent.x, reparent.y, reparent.x + Width(), reparent.y + Height()};
       break;
-    case MapNotify:
-      // The window manager may have placed its frame as it mapped it.
-      if (m_parent != m_connection.Root()) rect = RectOnRoot(Width(), Height());
-      break;
+    }
     default: break;
   }
   if (rect) m_rect = AtLeastOnePixel(*rect);
   return rect;
-}
-
-RECT CX11Surface::RectOnRoot(int width, int height) const {
-  int x = 0;
-  int y = 0;
-  Window child = None;
-  XTranslateCoordinates(m_connection.Dpy(), m_window, m_connection.Root(), 0, 0, &x, &y, &child);
-  return RECT{x, y, x + width, y + height};
 }
 
 void CX11Surface::SetShape(const std::vector<RECT>& rects) {

@@ -62,8 +62,6 @@ class CX11Surface {
   int Height() const { return m_rect.bottom - m_rect.top; }
   void SetSizeHints();
   void SetKindProperties(Window owner);
-  // Asks the server where the window's origin is on the screen, whatever frame holds it.
-  RECT RectOnRoot(int width, int height) const;
   void ShowFirstPictureOnMap();
   bool TryGrab();
 
