@@ -1,6 +1,7 @@
 // A StatusNotifierItem on the session bus: the connection, the exported item, and its registration with
 // the watcher, which follows the watcher's name as it comes and goes.
 #include "platform/x11/StatusNotifierItem.h"
+#include "platform/x11/MonotonicClock.h"
 
 #include <poll.h>
 #include <systemd/sd-bus.h>
@@ -40,13 +41,6 @@ constexpr std::uint64_t kMaxQueuedWrites = 64;
 // RequestName's answers that leave the name with us.
 constexpr std::uint32_t kPrimaryOwner = 1;
 constexpr std::uint32_t kAlreadyOwner = 4;
-
-std::uint64_t MonotonicMs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-         static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000u;
-}
 
 // The well-known name of the process's next item: several backends in one process must not collide.
 std::string NextItemName() {

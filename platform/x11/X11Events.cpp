@@ -10,6 +10,7 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/x11/MonotonicClock.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Input.h"
@@ -184,10 +185,7 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
 }
 
 std::uint64_t CX11Backend::NowMs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-         static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000u;
+  return x11::MonotonicMs();
 }
 
 void CX11Backend::Sleep(std::uint32_t ms) {

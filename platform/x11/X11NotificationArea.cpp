@@ -1,6 +1,7 @@
 // Chooses, for each tray icon, between the StatusNotifierItem and the XEmbed icon, and turns the desktop's
 // requests over the bus into the mouse activity the program knows from the XEmbed icon.
 #include "platform/x11/X11NotificationArea.h"
+#include "platform/x11/MonotonicClock.h"
 
 #include <X11/Xatom.h>
 
@@ -16,13 +17,6 @@ namespace {
 
 // How long a bus that has not answered yet keeps the icon from the system tray.
 constexpr std::uint64_t kPatienceMs = 1000;
-
-std::uint64_t MonotonicMs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-         static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000u;
-}
 
 // The item's Id: the name in lower case, with dashes for anything but letters and digits ("Tilvane" →
 // "tilvane"), as desktop files and settings keys have it.
