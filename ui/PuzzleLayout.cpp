@@ -1,6 +1,6 @@
 // CPuzzleDlg's geometry: the size table, the frame, the header buttons, the cells and the window's shape.
 #include "platform/core/Region.h"
-#include "platform/core/WindowSystem.h"
+#include "platform/core/Globals.h"
 #include "ui/PuzzleDlg.h"
 
 namespace {
@@ -75,7 +75,7 @@ void CPuzzleDlg::SetRoundShape(int nWidth, int nHeight) {
 // origin; the drop-in then carries it down.
 void CPuzzleDlg::PlaceAtTopCentre() {
   RECT screen{};
-  if (CWnd* desktop = GetDesktopWindow()) desktop->GetWindowRect(&screen);
+  if (CWnd* desktop = CWnd::GetDesktopWindow()) desktop->GetWindowRect(&screen);
   RECT frame;
   GetFrameRect(&frame);
   const int w = frame.right;

@@ -1,5 +1,5 @@
 // CPuzzleDlg's motion: the drop-in from the top of the screen and the exit off its bottom edge.
-#include "platform/core/WindowSystem.h"
+#include "platform/core/Globals.h"
 #include "res/ResourceIds.h"
 #include "ui/PuzzleDlg.h"
 
@@ -13,7 +13,7 @@ constexpr int kMaxSteps = 40;
 // The primary monitor on the screen; its origin is not (0, 0) where another monitor lies left of or above it.
 RECT DesktopRect() {
   RECT screen{};
-  if (CWnd* desktop = GetDesktopWindow()) desktop->GetWindowRect(&screen);
+  if (CWnd* desktop = CWnd::GetDesktopWindow()) desktop->GetWindowRect(&screen);
   return screen;
 }
 

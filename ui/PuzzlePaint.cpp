@@ -1,6 +1,7 @@
 // CPuzzleDlg's painting: the rounded white frame with its rim and check pattern, the header, the result.
 #include <cstdio>
 
+#include "platform/core/Globals.h"
 #include "platform/core/PaintDC.h"
 #include "platform/core/Region.h"
 #include "platform/core/WinApp.h"

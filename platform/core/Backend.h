@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Resources.h"
 #include "platform/core/Types.h"
 
 namespace platform {
@@ -27,14 +28,6 @@ struct SurfaceDesc {
   RECT rect{};          // screen coordinates
   std::string title;    // UTF-8
   SurfaceId owner = 0;  // the owner's surface, for dialogs
-};
-
-// A 32-bit picture with straight alpha, 0xAARRGGBB per pixel, row by row; also a cursor's hot spot.
-struct PixelImage {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> argb;
-  POINT hotspot{};
 };
 
 // Pixels of a surface as the core keeps them: 0x00RRGGBB, `stride` bytes between rows.

@@ -5,10 +5,13 @@
 #include "platform/core/Resources.h"
 #include "platform/core/Types.h"
 
+#if !defined(_WIN32)
+// On Windows these are the system's own cursors and icons, made from the same pictures.
 using HCURSOR = const platform::PixelImage*;
 using HICON = const platform::IconResource*;
 
 constexpr UINT IDC_ARROW = 32512;
+#endif
 
 // A cursor of the current resource set, or null when it has none with that id.
 HCURSOR LoadCursor(UINT id);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/core/CairoHandles.h"
 #include "platform/core/FontCatalog.h"
 
 namespace {
@@ -18,7 +19,7 @@ void SetSourceColor(cairo_t* cr, COLORREF color) {
 
 // A pattern repeats from the context's (0, 0): the source is set while the origin's translation is in force.
 void SetBrushSource(cairo_t* cr, const CBrush& brush) {
-  cairo_surface_t* tile = brush.Pattern();
+  cairo_surface_t* tile = platform::CairoOf(brush.Pattern());
   if (!tile) {
     SetSourceColor(cr, brush.Color());
     return;
@@ -82,41 +83,48 @@ CDC::~CDC() {
   DeleteDC();
 }
 
-void CDC::SetTarget(cairo_surface_t* target, POINT origin, const cairo_region_t* clip) {
+void CDC::SetTarget(HBITMAP hTarget, POINT origin, HRGN hClip) {
   ClearTarget();
+  cairo_surface_t* target = platform::CairoOf(hTarget);
   if (!IsPixelSurface(target)) return;
-  m_surface = cairo_surface_reference(target);
+  m_hTarget = platform::HandleOf(cairo_surface_reference(target));
   m_origin = origin;
-  m_cr = cairo_create(m_surface);
-  if (clip) {
-    m_clip = cairo_region_copy(clip);
-    const int n = cairo_region_num_rectangles(m_clip);
+  cairo_t* cr = cairo_create(target);
+  m_hDC = platform::HandleOf(cr);
+  if (hClip) {
+    cairo_region_t* clip = cairo_region_copy(platform::CairoOf(hClip));
+    m_hClip = platform::HandleOf(clip);
+    const int n = cairo_region_num_rectangles(clip);
     for (int i = 0; i < n; ++i) {
       cairo_rectangle_int_t r;
-      cairo_region_get_rectangle(m_clip, i, &r);
-      cairo_rectangle(m_cr, r.x, r.y, r.width, r.height);
+      cairo_region_get_rectangle(clip, i, &r);
+      cairo_rectangle(cr, r.x, r.y, r.width, r.height);
     }
-    cairo_clip(m_cr);
+    cairo_clip(cr);
   }
-  cairo_translate(m_cr, origin.x, origin.y);
+  cairo_translate(cr, origin.x, origin.y);
   // Fills land on whole pixels; glyphs keep the antialiasing of their font.
-  cairo_set_antialias(m_cr, CAIRO_ANTIALIAS_NONE);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
 }
 
 void CDC::ClearTarget() {
-  if (m_cr) cairo_destroy(m_cr);
-  if (m_surface) {
-    cairo_surface_flush(m_surface);
-    cairo_surface_destroy(m_surface);
+  if (m_hDC) cairo_destroy(platform::CairoOf(m_hDC));
+  if (m_hTarget) {
+    cairo_surface_flush(platform::CairoOf(m_hTarget));
+    cairo_surface_destroy(platform::CairoOf(m_hTarget));
   }
-  if (m_clip) cairo_region_destroy(m_clip);
-  m_cr = nullptr;
-  m_surface = nullptr;
-  m_clip = nullptr;
+  if (m_hClip) cairo_region_destroy(platform::CairoOf(m_hClip));
+  m_hDC = nullptr;
+  m_hTarget = nullptr;
+  m_hClip = nullptr;
   m_origin = POINT{};
 }
 
-void CDC::AttachSurface(cairo_surface_t* target, POINT origin, const cairo_region_t* clip) {
+bool CDC::IsValid() const {
+  return m_bMemory || m_hTarget != nullptr;
+}
+
+void CDC::AttachSurface(HBITMAP target, POINT origin, HRGN clip) {
   SetTarget(target, origin, clip);
 }
 
@@ -181,7 +189,7 @@ CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
   if (pBitmap->IsStock()) {
     ClearTarget();
   } else {
-    SetTarget(pBitmap->Surface(), POINT{}, nullptr);
+    SetTarget(pBitmap->Hbitmap(), POINT{}, nullptr);
   }
   return previous;
 }
@@ -194,7 +202,7 @@ void CDC::FillBoxes(std::span<const RECT> boxes, COLORREF color) {
 }
 
 void CDC::FillBoxes(std::span<const RECT> boxes, const CBrush& brush) {
-  cairo_t* cr = Context();
+  cairo_t* cr = platform::CairoOf(m_hDC);
   if (!cr || boxes.empty()) return;
   cairo_save(cr);
   cairo_new_path(cr);
@@ -262,21 +270,21 @@ int CDC::SetBkMode(int nBkMode) {
 }
 
 bool CDC::InClip(int tx, int ty) const {
-  if (!m_surface) return false;
-  if (tx < 0 || ty < 0 || tx >= cairo_image_surface_get_width(m_surface) ||
-      ty >= cairo_image_surface_get_height(m_surface)) {
+  if (!m_hTarget) return false;
+  if (tx < 0 || ty < 0 || tx >= cairo_image_surface_get_width(platform::CairoOf(m_hTarget)) ||
+      ty >= cairo_image_surface_get_height(platform::CairoOf(m_hTarget))) {
     return false;
   }
-  return !m_clip || cairo_region_contains_point(m_clip, tx, ty);
+  return !m_hClip || cairo_region_contains_point(platform::CairoOf(m_hClip), tx, ty);
 }
 
 COLORREF CDC::GetPixel(int x, int y) const {
   const int tx = x + m_origin.x;
   const int ty = y + m_origin.y;
   if (!InClip(tx, ty)) return CLR_INVALID;
-  cairo_surface_flush(m_surface);
-  const unsigned char* data = cairo_image_surface_get_data(m_surface);
-  const int stride = cairo_image_surface_get_stride(m_surface);
+  cairo_surface_flush(platform::CairoOf(m_hTarget));
+  const unsigned char* data = cairo_image_surface_get_data(platform::CairoOf(m_hTarget));
+  const int stride = cairo_image_surface_get_stride(platform::CairoOf(m_hTarget));
   const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<ptrdiff_t>(ty) * stride);
   const std::uint32_t pixel = row[tx];
   return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);

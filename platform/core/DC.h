@@ -11,10 +11,7 @@
 #include "platform/core/Region.h"
 #include "platform/core/Types.h"
 
-typedef struct _cairo cairo_t;
-typedef struct _cairo_surface cairo_surface_t;
-typedef struct _cairo_region cairo_region_t;
-
+#if !defined(_WIN32)
 // Raster operations; only SRCCOPY is supported.
 constexpr DWORD SRCCOPY = 0x00CC0020;
 
@@ -54,6 +51,7 @@ struct TEXTMETRIC {
   BYTE tmPitchAndFamily = 0;
   BYTE tmCharSet = 0;
 };
+#endif
 
 namespace platform {
 class ResolvedFont;
@@ -66,10 +64,10 @@ class CDC {
   CDC(const CDC&) = delete;
   CDC& operator=(const CDC&) = delete;
 
-  // For the window system: draw onto `target` (a 32-bit cairo image surface) with this context's (0, 0) at
-  // `origin` of the target, limited to `clip` (target coordinates, copied; null: the whole target). The
-  // context keeps a reference to the surface until DetachSurface, but the caller keeps owning it.
-  void AttachSurface(cairo_surface_t* target, POINT origin, const cairo_region_t* clip);
+  // For the window system: draw onto `target` (a 32-bit picture) with this context's (0, 0) at `origin` of
+  // the target, limited to `clip` (target coordinates, copied; null: the whole target). The context keeps a
+  // reference to the picture until DetachSurface, but the caller keeps owning it.
+  void AttachSurface(HBITMAP target, POINT origin, HRGN clip);
   void DetachSurface();
 
   // A memory context: it draws into whichever bitmap is selected into it, and nothing while it holds its
@@ -77,7 +75,7 @@ class CDC {
   BOOL CreateCompatibleDC(CDC* pDC);
   BOOL DeleteDC();
   // True for a memory context and for a context attached to a window's pixels.
-  bool IsValid() const { return m_bMemory || m_surface != nullptr; }
+  bool IsValid() const;
 
   // Each returns the object of the same kind selected before (a stock object at first), or null when the
   // object given holds nothing (or, for a bitmap, when this is not a memory context).
@@ -137,10 +135,8 @@ class CDC {
     COLORREF color = 0;
   };
 
-  void SetTarget(cairo_surface_t* target, POINT origin, const cairo_region_t* clip);
+  void SetTarget(HBITMAP target, POINT origin, HRGN clip);
   void ClearTarget();
-  // The cairo context with the clip and origin applied, or null when there is nothing to draw on.
-  cairo_t* Context() const { return m_cr; }
   void FillBoxes(std::span<const RECT> boxes, COLORREF cr);
   void FillBoxes(std::span<const RECT> boxes, const CBrush& brush);
   const platform::ResolvedFont* CurrentFont() const;
@@ -148,9 +144,10 @@ class CDC {
   void DrawTextLine(const std::string& line, int x, int y, int width, const RECT* clip);
   std::vector<std::string> LayoutLines(const std::string& text, UINT nFormat, int width) const;
 
-  cairo_surface_t* m_surface = nullptr;
-  cairo_t* m_cr = nullptr;
-  cairo_region_t* m_clip = nullptr;
+  // What the context draws on, with the clip and origin applied to m_hDC; all null when it has no pixels.
+  HBITMAP m_hTarget = nullptr;
+  HDC m_hDC = nullptr;
+  HRGN m_hClip = nullptr;
   POINT m_origin{};
   bool m_bMemory = false;
 

@@ -6,6 +6,8 @@
 
 #include "platform/core/DC.h"
 
+#include "platform/core/CairoHandles.h"
+
 namespace {
 
 // The pixels of one image surface as rows of 32-bit words.
@@ -57,14 +59,14 @@ BOOL CDC::StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSr
                      int nSrcHeight, DWORD dwRop) {
   if (dwRop != SRCCOPY || !pSrcDC || nWidth <= 0 || nHeight <= 0 || nSrcWidth <= 0 || nSrcHeight <= 0)
     return FALSE;
-  if (!m_surface || !pSrcDC->m_surface) return FALSE;
-  cairo_surface_flush(pSrcDC->m_surface);
-  cairo_surface_flush(m_surface);
-  const Pixels dst(m_surface);
-  Pixels src(pSrcDC->m_surface);
+  if (!m_hTarget || !pSrcDC->m_hTarget) return FALSE;
+  cairo_surface_flush(platform::CairoOf(pSrcDC->m_hTarget));
+  cairo_surface_flush(platform::CairoOf(m_hTarget));
+  const Pixels dst(platform::CairoOf(m_hTarget));
+  Pixels src(platform::CairoOf(pSrcDC->m_hTarget));
   // Copying within one surface reads from a snapshot, so overlapping areas copy as GDI's do.
   std::vector<std::uint8_t> snapshot;
-  if (pSrcDC->m_surface == m_surface) {
+  if (pSrcDC->m_hTarget == m_hTarget) {
     snapshot.assign(src.data, src.data + static_cast<ptrdiff_t>(src.stride) * src.height);
     src.data = snapshot.data();
   }
@@ -72,7 +74,7 @@ BOOL CDC::StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSr
   const int top = y + m_origin.y;
   const std::vector<int> columns = SourceIndices(xSrc + pSrcDC->m_origin.x, nSrcWidth, nWidth);
   const std::vector<int> rows = SourceIndices(ySrc + pSrcDC->m_origin.y, nSrcHeight, nHeight);
-  cairo_region_t* area = DestinationArea(dst, m_clip, left, top, nWidth, nHeight);
+  cairo_region_t* area = DestinationArea(dst, platform::CairoOf(m_hClip), left, top, nWidth, nHeight);
   const int n = cairo_region_num_rectangles(area);
   for (int i = 0; i < n; ++i) {
     cairo_rectangle_int_t r;
@@ -87,7 +89,7 @@ BOOL CDC::StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSr
         if (sx >= 0 && sx < src.width) to[tx] = from[sx] | 0xFF000000u;
       }
     }
-    cairo_surface_mark_dirty_rectangle(m_surface, r.x, r.y, r.width, r.height);
+    cairo_surface_mark_dirty_rectangle(platform::CairoOf(m_hTarget), r.x, r.y, r.width, r.height);
   }
   cairo_region_destroy(area);
   return TRUE;

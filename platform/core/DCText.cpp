@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/core/DC.h"
+#include "platform/core/CairoHandles.h"
 #include "platform/core/FontCatalog.h"
 
 namespace {
@@ -126,7 +127,7 @@ std::vector<std::string> CDC::LayoutLines(const std::string& text, UINT nFormat,
 }
 
 void CDC::DrawTextLine(const std::string& line, int x, int y, int width, const RECT* clip) {
-  cairo_t* cr = Context();
+  cairo_t* cr = platform::CairoOf(m_hDC);
   const platform::ResolvedFont* font = CurrentFont();
   if (!cr || !font || line.empty()) return;
   const platform::FontMetrics& metrics = font->Metrics();
@@ -163,7 +164,7 @@ void CDC::DrawTextLine(const std::string& line, int x, int y, int width, const R
     FillBoxes(std::span<const RECT>(&stroke, 1), m_crText);
   }
   cairo_restore(cr);
-  cairo_surface_flush(m_surface);
+  cairo_surface_flush(platform::CairoOf(m_hTarget));
 }
 
 int CDC::DrawText(const std::string& text, RECT* rc, UINT nFormat) {

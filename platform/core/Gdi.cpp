@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/core/CairoHandles.h"
 #include "platform/core/FontCatalog.h"
 #include "platform/core/Resources.h"
 
@@ -30,8 +31,8 @@ CBrush::~CBrush() {
 }
 
 void CBrush::Release() {
-  if (m_pattern) cairo_surface_destroy(m_pattern);
-  m_pattern = nullptr;
+  if (m_hPattern) cairo_surface_destroy(platform::CairoOf(m_hPattern));
+  m_hPattern = nullptr;
   m_bCreated = false;
 }
 
@@ -43,7 +44,7 @@ BOOL CBrush::CreateSolidBrush(COLORREF crColor) {
 }
 
 BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap) {
-  cairo_surface_t* source = pBitmap ? pBitmap->Surface() : nullptr;
+  cairo_surface_t* source = pBitmap ? platform::CairoOf(pBitmap->Hbitmap()) : nullptr;
   if (m_bCreated || !source) return FALSE;
   // The brush keeps a copy, so that the bitmap may be drawn on or deleted while the brush lives.
   const CSize size = pBitmap->GetSize();
@@ -58,7 +59,7 @@ BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap) {
     cairo_surface_destroy(copy);
     return FALSE;
   }
-  m_pattern = copy;
+  m_hPattern = platform::HandleOf(copy);
   m_crColor = 0;
   m_bCreated = true;
   return TRUE;
@@ -94,19 +95,19 @@ CBitmap::~CBitmap() {
 }
 
 void CBitmap::Release() {
-  if (m_surface) cairo_surface_destroy(m_surface);
-  m_surface = nullptr;
+  if (m_hBitmap) cairo_surface_destroy(platform::CairoOf(m_hBitmap));
+  m_hBitmap = nullptr;
 }
 
 BOOL CBitmap::CreateBitmap(int nWidth, int nHeight) {
-  if (m_surface || nWidth <= 0 || nHeight <= 0) return FALSE;
+  if (platform::CairoOf(m_hBitmap) || nWidth <= 0 || nHeight <= 0) return FALSE;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, nWidth, nHeight);
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(surface);
     return FALSE;
   }
   // A new image surface is already zero, which reads as black.
-  m_surface = surface;
+  m_hBitmap = platform::HandleOf(surface);
   return TRUE;
 }
 
@@ -117,27 +118,27 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* /*pDC*/, int nWidth, int nHeight) {
 
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {
   const platform::ResourceSet* resources = platform::CurrentResources();
-  if (m_surface || !resources) return FALSE;
+  if (platform::CairoOf(m_hBitmap) || !resources) return FALSE;
   auto it = resources->bitmaps.find(nIDResource);
   if (it == resources->bitmaps.end()) return FALSE;
   const platform::BitmapResource& picture = it->second;
   if (picture.rgb.size() != static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height))
     return FALSE;
   if (!CreateBitmap(picture.width, picture.height)) return FALSE;
-  cairo_surface_flush(m_surface);
-  unsigned char* data = cairo_image_surface_get_data(m_surface);
-  const int stride = cairo_image_surface_get_stride(m_surface);
+  cairo_surface_flush(platform::CairoOf(m_hBitmap));
+  unsigned char* data = cairo_image_surface_get_data(platform::CairoOf(m_hBitmap));
+  const int stride = cairo_image_surface_get_stride(platform::CairoOf(m_hBitmap));
   for (int y = 0; y < picture.height; ++y) {
     auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
     for (int x = 0; x < picture.width; ++x) row[x] = picture.rgb[y * picture.width + x] & 0x00FFFFFF;
   }
-  cairo_surface_mark_dirty(m_surface);
+  cairo_surface_mark_dirty(platform::CairoOf(m_hBitmap));
   return TRUE;
 }
 
 CSize CBitmap::GetSize() const {
-  if (!m_surface) return {};
-  return {cairo_image_surface_get_width(m_surface), cairo_image_surface_get_height(m_surface)};
+  if (!m_hBitmap) return {};
+  return {cairo_image_surface_get_width(platform::CairoOf(m_hBitmap)), cairo_image_surface_get_height(platform::CairoOf(m_hBitmap))};
 }
 
 namespace {

@@ -7,14 +7,13 @@
 #include "platform/core/RectOps.h"
 #include "platform/core/Types.h"
 
-typedef struct _cairo_surface cairo_surface_t;
-
 class CDC;
 
 namespace platform {
 class ResolvedFont;
 }
 
+#if !defined(_WIN32)
 // Pen styles.
 constexpr int PS_SOLID = 0;
 constexpr int PS_DASH = 1;
@@ -58,6 +57,7 @@ constexpr BYTE FF_SWISS = 0x20;
 constexpr BYTE FF_MODERN = 0x30;
 constexpr BYTE FF_SCRIPT = 0x40;
 constexpr BYTE FF_DECORATIVE = 0x50;
+#endif
 
 // The common base: an object either holds something to draw with or is empty. Stock objects, which device
 // contexts hold before anything is selected, cannot be deleted.
@@ -122,7 +122,7 @@ class CBrush : public CGdiObject {
   BOOL CreatePatternBrush(CBitmap* pBitmap);
   COLORREF Color() const { return m_crColor; }
   // The brush's own copy of its pattern's pixels; null for a solid brush.
-  cairo_surface_t* Pattern() const { return m_pattern; }
+  HBITMAP Pattern() const { return m_hPattern; }
 
  protected:
   const void* Handle() const override { return m_bCreated ? this : nullptr; }
@@ -131,7 +131,7 @@ class CBrush : public CGdiObject {
  private:
   bool m_bCreated = false;
   COLORREF m_crColor = 0;
-  cairo_surface_t* m_pattern = nullptr;
+  HBITMAP m_hPattern = nullptr;
 };
 
 class CFont : public CGdiObject {
@@ -170,15 +170,15 @@ class CBitmap : public CGdiObject {
   BOOL CreateBitmap(int nWidth, int nHeight);
   BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
   CSize GetSize() const;
-  // The pixels as a cairo image surface (CAIRO_FORMAT_RGB24); null while the bitmap is empty.
-  cairo_surface_t* Surface() const { return m_surface; }
+  // The pixels (32 bits a pixel, the top byte unused); null while the bitmap is empty.
+  HBITMAP Hbitmap() const { return m_hBitmap; }
 
  protected:
-  const void* Handle() const override { return m_surface; }
+  const void* Handle() const override { return m_hBitmap; }
   void Release() override;
 
  private:
-  cairo_surface_t* m_surface = nullptr;
+  HBITMAP m_hBitmap = nullptr;
 };
 
 namespace platform {

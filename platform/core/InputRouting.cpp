@@ -177,6 +177,10 @@ CWnd* GetDesktopWindow() {
   return system ? system->Desktop() : nullptr;
 }
 
+CWnd* CWnd::GetDesktopWindow() {
+  return ::GetDesktopWindow();
+}
+
 HCURSOR LoadStandardCursor(UINT) {
   return &platform::kArrowCursor;
 }

@@ -14,6 +14,7 @@ class CMenuWnd;
 struct MenuItemResource;
 }  // namespace platform
 
+#if !defined(_WIN32)
 // How an item is named, and its state as GetMenuState reports it.
 constexpr UINT MF_BYCOMMAND = 0x0000;
 constexpr UINT MF_BYPOSITION = 0x0400;
@@ -35,6 +36,7 @@ constexpr UINT TPM_BOTTOMALIGN = 0x0020;
 // Accepted and without effect: a tracking sends the owner no notifications besides the chosen command.
 constexpr UINT TPM_NONOTIFY = 0x0080;
 constexpr UINT TPM_RETURNCMD = 0x0100;
+#endif
 
 // The answer of CMenu's item calls for a position or a command that does not exist.
 constexpr UINT kMenuNoItem = 0xFFFFFFFFu;

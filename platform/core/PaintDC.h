@@ -1,15 +1,21 @@
 // Device contexts that draw into a window: CPaintDC for WM_PAINT, CClientDC at any other time.
 #pragma once
 
+#include <memory>
+
 #include "platform/core/DC.h"
-#include "platform/core/WindowSystem.h"
 
 class CWnd;
+namespace platform {
+struct DrawTarget;
+}
 
+#if !defined(_WIN32)
 struct PAINTSTRUCT {
   RECT rcPaint{};
   BOOL fErase = FALSE;
 };
+#endif
 
 class CPaintDC : public CDC {
  public:
@@ -22,7 +28,7 @@ class CPaintDC : public CDC {
 
  private:
   HWND m_hWndPaint;
-  platform::DrawTarget m_target;
+  std::unique_ptr<platform::DrawTarget> m_pTarget;
 };
 
 class CClientDC : public CDC {
@@ -34,5 +40,5 @@ class CClientDC : public CDC {
 
  private:
   HWND m_hWndDraw;
-  platform::DrawTarget m_target;
+  std::unique_ptr<platform::DrawTarget> m_pTarget;
 };

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/core/CairoHandles.h"
 #include "platform/core/WindowNode.h"
 #include "platform/core/WindowSystem.h"
 #include "platform/core/Wnd.h"
@@ -102,7 +103,7 @@ cairo_region_t* CWindowSystem::ClipFor(const WindowNode& node) const {
   cairo_rectangle_int_t r = ToCairo(VisibleRectInTop(node));
   cairo_region_t* clip = cairo_region_create_rectangle(&r);
   WindowNode* top = TopNode(node.handle);
-  if (top && top->shape) cairo_region_intersect(clip, top->shape->Region());
+  if (top && top->shape) cairo_region_intersect(clip, platform::CairoOf(top->shape->Hrgn()));
   return clip;
 }
 

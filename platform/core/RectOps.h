@@ -14,6 +14,8 @@ class CSize : public SIZE {
   bool operator==(const CSize& o) const { return cx == o.cx && cy == o.cy; }
 };
 
+#if !defined(_WIN32)
+// Windows has these itself, with the same rules.
 // A rectangle whose right edge is not beyond its left edge (or bottom beyond top) is empty.
 BOOL IsRectEmpty(const RECT* rc);
 BOOL SetRect(RECT* rc, int left, int top, int right, int bottom);
@@ -28,3 +30,4 @@ BOOL IntersectRect(RECT* out, const RECT* a, const RECT* b);
 // The smallest rectangle that holds both; empty inputs are ignored.
 BOOL UnionRect(RECT* out, const RECT* a, const RECT* b);
 BOOL EqualRect(const RECT* a, const RECT* b);
+#endif

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/core/CairoHandles.h"
+
 namespace {
 
 cairo_rectangle_int_t CairoRect(int l, int t, int r, int b) {
@@ -47,35 +49,35 @@ CRgn::~CRgn() {
 }
 
 CRgn::CRgn(CRgn&& other) noexcept
-    : CGdiObject(std::move(other)), m_region(std::exchange(other.m_region, nullptr)) {}
+    : CGdiObject(std::move(other)), m_hRgn(std::exchange(other.m_hRgn, nullptr)) {}
 
 CRgn& CRgn::operator=(CRgn&& other) noexcept {
   if (this != &other) {
     Release();
     CGdiObject::operator=(std::move(other));
-    m_region = std::exchange(other.m_region, nullptr);
+    m_hRgn = std::exchange(other.m_hRgn, nullptr);
   }
   return *this;
 }
 
 void CRgn::Release() {
-  if (m_region) cairo_region_destroy(m_region);
-  m_region = nullptr;
+  if (m_hRgn) cairo_region_destroy(platform::CairoOf(m_hRgn));
+  m_hRgn = nullptr;
 }
 
-void CRgn::Attach(cairo_region_t* region) {
+void CRgn::Attach(HRGN region) {
   Release();
-  m_region = region;
+  m_hRgn = region;
 }
 
-cairo_region_t* CRgn::Detach() {
-  return std::exchange(m_region, nullptr);
+HRGN CRgn::Detach() {
+  return std::exchange(m_hRgn, nullptr);
 }
 
 BOOL CRgn::CreateRectRgn(int l, int t, int r, int b) {
-  if (m_region) return FALSE;
+  if (m_hRgn) return FALSE;
   const cairo_rectangle_int_t rc = CairoRect(std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b));
-  m_region = cairo_region_create_rectangle(&rc);
+  m_hRgn = platform::HandleOf(cairo_region_create_rectangle(&rc));
   return TRUE;
 }
 
@@ -84,40 +86,40 @@ BOOL CRgn::CreateRectRgnIndirect(const RECT* rc) {
 }
 
 BOOL CRgn::CreateRoundRectRgn(int l, int t, int r, int b, int w, int h) {
-  if (m_region) return FALSE;
+  if (m_hRgn) return FALSE;
   const int left = std::min(l, r);
   const int top = std::min(t, b);
   const int right = std::max(l, r);
   const int bottom = std::max(t, b);
   if (right <= left || bottom <= top) {
-    m_region = cairo_region_create();
+    m_hRgn = platform::HandleOf(cairo_region_create());
     return TRUE;
   }
   const int ew = std::min(std::abs(w), right - left);
   const int eh = std::min(std::abs(h), bottom - top);
   if (ew < 2 || eh < 2) return CreateRectRgn(left, top, right, bottom);
   const std::vector<cairo_rectangle_int_t> bands = RoundRectBands(left, top, right, bottom, ew, eh);
-  m_region = cairo_region_create_rectangles(bands.data(), static_cast<int>(bands.size()));
+  m_hRgn = platform::HandleOf(cairo_region_create_rectangles(bands.data(), static_cast<int>(bands.size())));
   return TRUE;
 }
 
 int CRgn::Type() const {
-  if (!m_region) return ERROR;
-  if (cairo_region_is_empty(m_region)) return NULLREGION;
-  return cairo_region_num_rectangles(m_region) == 1 ? SIMPLEREGION : COMPLEXREGION;
+  if (!m_hRgn) return ERROR;
+  if (cairo_region_is_empty(platform::CairoOf(m_hRgn))) return NULLREGION;
+  return cairo_region_num_rectangles(platform::CairoOf(m_hRgn)) == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
 int CRgn::CombineRgn(const CRgn* a, const CRgn* b, int mode) {
-  if (!m_region || !a || !a->m_region) return ERROR;
-  if (mode != RGN_COPY && (!b || !b->m_region)) return ERROR;
+  if (!m_hRgn || !a || !a->m_hRgn) return ERROR;
+  if (mode != RGN_COPY && (!b || !b->m_hRgn)) return ERROR;
   // Work on a copy of `a`, since this region may also be `b`.
-  cairo_region_t* result = cairo_region_copy(a->m_region);
+  cairo_region_t* result = cairo_region_copy(platform::CairoOf(a->m_hRgn));
   cairo_status_t status = CAIRO_STATUS_SUCCESS;
   switch (mode) {
-    case RGN_AND: status = cairo_region_intersect(result, b->m_region); break;
-    case RGN_OR: status = cairo_region_union(result, b->m_region); break;
-    case RGN_XOR: status = cairo_region_xor(result, b->m_region); break;
-    case RGN_DIFF: status = cairo_region_subtract(result, b->m_region); break;
+    case RGN_AND: status = cairo_region_intersect(result, platform::CairoOf(b->m_hRgn)); break;
+    case RGN_OR: status = cairo_region_union(result, platform::CairoOf(b->m_hRgn)); break;
+    case RGN_XOR: status = cairo_region_xor(result, platform::CairoOf(b->m_hRgn)); break;
+    case RGN_DIFF: status = cairo_region_subtract(result, platform::CairoOf(b->m_hRgn)); break;
     case RGN_COPY: break;
     default: status = CAIRO_STATUS_INVALID_STATUS; break;
   }
@@ -125,7 +127,7 @@ int CRgn::CombineRgn(const CRgn* a, const CRgn* b, int mode) {
     cairo_region_destroy(result);
     return ERROR;
   }
-  Attach(result);
+  Attach(platform::HandleOf(result));
   return Type();
 }
 
@@ -134,24 +136,24 @@ BOOL CRgn::CopyRgn(const CRgn* source) {
 }
 
 BOOL CRgn::EqualRgn(const CRgn* other) const {
-  if (!m_region || !other || !other->m_region) return FALSE;
-  return cairo_region_equal(m_region, other->m_region) ? TRUE : FALSE;
+  if (!m_hRgn || !other || !other->m_hRgn) return FALSE;
+  return cairo_region_equal(platform::CairoOf(m_hRgn), platform::CairoOf(other->m_hRgn)) ? TRUE : FALSE;
 }
 
 BOOL CRgn::PtInRegion(int x, int y) const {
-  return m_region && cairo_region_contains_point(m_region, x, y) ? TRUE : FALSE;
+  return m_hRgn && cairo_region_contains_point(platform::CairoOf(m_hRgn), x, y) ? TRUE : FALSE;
 }
 
 int CRgn::OffsetRgn(int dx, int dy) {
-  if (!m_region) return ERROR;
-  cairo_region_translate(m_region, dx, dy);
+  if (!m_hRgn) return ERROR;
+  cairo_region_translate(platform::CairoOf(m_hRgn), dx, dy);
   return Type();
 }
 
 CRect CRgn::GetRgnBox() const {
-  if (!m_region || cairo_region_is_empty(m_region)) return {};
+  if (!m_hRgn || cairo_region_is_empty(platform::CairoOf(m_hRgn))) return {};
   cairo_rectangle_int_t e;
-  cairo_region_get_extents(m_region, &e);
+  cairo_region_get_extents(platform::CairoOf(m_hRgn), &e);
   return {e.x, e.y, e.x + e.width, e.y + e.height};
 }
 
@@ -163,12 +165,12 @@ int CRgn::GetRgnBox(RECT* rc) const {
 
 std::vector<RECT> CRgn::Rects() const {
   std::vector<RECT> rects;
-  if (!m_region) return rects;
-  const int n = cairo_region_num_rectangles(m_region);
+  if (!m_hRgn) return rects;
+  const int n = cairo_region_num_rectangles(platform::CairoOf(m_hRgn));
   rects.reserve(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) {
     cairo_rectangle_int_t r;
-    cairo_region_get_rectangle(m_region, i, &r);
+    cairo_region_get_rectangle(platform::CairoOf(m_hRgn), i, &r);
     rects.push_back(RECT{r.x, r.y, r.x + r.width, r.y + r.height});
   }
   return rects;

@@ -6,8 +6,7 @@
 #include "platform/core/Gdi.h"
 #include "platform/core/Types.h"
 
-typedef struct _cairo_region cairo_region_t;
-
+#if !defined(_WIN32)
 // Region types, as CombineRgn and OffsetRgn report them.
 constexpr int ERROR = 0;
 constexpr int NULLREGION = 1;
@@ -20,6 +19,7 @@ constexpr int RGN_OR = 2;
 constexpr int RGN_XOR = 3;
 constexpr int RGN_DIFF = 4;
 constexpr int RGN_COPY = 5;
+#endif
 
 class CRgn : public CGdiObject {
  public:
@@ -51,17 +51,17 @@ class CRgn : public CGdiObject {
   int GetRgnBox(RECT* rc) const;
   // Disjoint rectangles, top to bottom and left to right within a band, whose union is the region.
   std::vector<RECT> Rects() const;
-  const cairo_region_t* Region() const { return m_region; }
+  HRGN Hrgn() const { return m_hRgn; }
   // Gives up the region without freeing it, as when a window takes it over; the caller frees it.
-  cairo_region_t* Detach();
+  HRGN Detach();
   // Takes over a region, freeing the one held before.
-  void Attach(cairo_region_t* region);
+  void Attach(HRGN region);
 
  protected:
-  const void* Handle() const override { return m_region; }
+  const void* Handle() const override { return m_hRgn; }
   void Release() override;
 
  private:
   int Type() const;
-  cairo_region_t* m_region = nullptr;
+  HRGN m_hRgn = nullptr;
 };

@@ -6,10 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/Backend.h"
 #include "platform/core/Types.h"
 
 namespace platform {
+
+// A 32-bit picture with straight alpha, 0xAARRGGBB per pixel, row by row; also a cursor's hot spot.
+struct PixelImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> argb;
+  POINT hotspot{};
+};
 
 // An opaque picture: 0x00RRGGBB per pixel, row by row.
 struct BitmapResource {

@@ -4,6 +4,7 @@
 #include "platform/core/Cursor.h"
 #include "platform/core/Types.h"
 
+#if !defined(_WIN32)
 constexpr DWORD NIM_ADD = 0;
 constexpr DWORD NIM_MODIFY = 1;
 constexpr DWORD NIM_DELETE = 2;
@@ -21,6 +22,11 @@ struct NOTIFYICONDATA {
   HICON hIcon = nullptr;
   char szTip[64] = {};
 };
+#else
+// The system's record, its tip in UTF-8 like every text of the program; the icon goes through the "W" call.
+#undef Shell_NotifyIcon
+using NOTIFYICONDATA = NOTIFYICONDATAA;
+#endif
 
 // NIM_ADD shows an icon for (hWnd, uID); mouse activity over it then reaches hWnd as uCallbackMessage with
 // wParam = uID and lParam = the mouse message. NIM_DELETE removes it. FALSE when the icon is already there

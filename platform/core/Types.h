@@ -1,6 +1,11 @@
 // The plain value types, message numbers and flags that the program's windows speak in.
 #pragma once
 
+#if defined(_WIN32)
+// On Windows the system's own headers give these, with the same names and values.
+#include "platform/win32/Win32Types.h"
+#else
+
 #include <cstdint>
 
 using BOOL = int;
@@ -21,6 +26,13 @@ constexpr BOOL FALSE = 0;
 // A window handle names a window without owning it; a stale handle is safe to use.
 struct HWND__;
 using HWND = HWND__*;
+// Handles of what device contexts draw with and on; only the platform's own code looks inside them.
+struct HDC__;
+using HDC = HDC__*;
+struct HRGN__;
+using HRGN = HRGN__*;
+struct HBITMAP__;
+using HBITMAP = HBITMAP__*;
 
 struct POINT {
   LONG x = 0;
@@ -201,3 +213,5 @@ constexpr UINT ID_HELP = 0xE146;
 // WM_SETICON sizes.
 constexpr WPARAM ICON_SMALL = 0;
 constexpr WPARAM ICON_BIG = 1;
+
+#endif

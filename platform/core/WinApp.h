@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "platform/core/Backend.h"
 #include "platform/core/Cursor.h"
 #include "platform/core/Resources.h"
 #include "platform/core/Wnd.h"
@@ -38,8 +37,14 @@ class CFrameWnd : public CWnd {
   void PostNcDestroy() override;
 };
 
+namespace platform {
+class IBackend;
+}
+
 // Runs an application on a display: makes its window system, calls InitInstance, and Run when asked.
 // Returns the exit status. When the display went away under the program, or the program's last window was
 // destroyed by another client, `lostDisplay` (if given) says why.
 int AfxWinMain(CWinApp& app, platform::IBackend& backend, const platform::ResourceSet& resources,
                std::string* lostDisplay = nullptr);
+// The same on Windows, where the system is the display.
+int AfxWinMain(CWinApp& app, const platform::ResourceSet& resources);

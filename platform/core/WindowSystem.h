@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/core/Backend.h"
+#include "platform/core/Globals.h"
 #include "platform/core/Types.h"
 
 class CWnd;
@@ -217,10 +218,5 @@ class CWindowSystem {
 
 }  // namespace platform
 
-// Free functions of the framework, answered by the thread's current window system.
-DWORD GetTickCount();
-void Sleep(DWORD ms);
-BOOL GetCursorPos(POINT* pt);
+// The desktop as a window, for the window system's own users (the program asks CWnd::GetDesktopWindow).
 CWnd* GetDesktopWindow();
-CWnd* AfxGetMainWnd();
-CWinApp* AfxGetApp();

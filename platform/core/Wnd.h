@@ -26,6 +26,8 @@ class CWnd {
   HWND m_hWnd = nullptr;
   HWND GetSafeHwnd() const { return m_hWnd; }
   static CWnd* FromHandle(HWND hwnd);
+  // The desktop (its window rectangle: the primary monitor).
+  static CWnd* GetDesktopWindow();
 
   // A child window (WS_CHILD) inside the parent, or a top-level window when there is no parent.
   BOOL Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* pParent,

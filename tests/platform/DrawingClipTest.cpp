@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "DrawingCanvas.h"
+#include "platform/core/CairoHandles.h"
 #include "platform/core/Region.h"
 
 namespace {
@@ -19,7 +20,7 @@ class DrawingClip : public ::testing::Test {
   void SetUp() override {
     m_surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSize, kSize);
     CDC whole;
-    whole.AttachSurface(m_surface, POINT{}, nullptr);
+    whole.AttachSurface(platform::HandleOf(m_surface), POINT{}, nullptr);
     whole.FillSolidRect(0, 0, kSize, kSize, kWhite);
     whole.DetachSurface();
     m_clip = cairo_region_create();
@@ -45,7 +46,7 @@ class DrawingClip : public ::testing::Test {
   // Runs a drawing on a context attached with the origin and clip, then checks the buffer outside the clip.
   int DrawAndCountInsideClip(const std::function<void(CDC&)>& draw) {
     CDC dc;
-    dc.AttachSurface(m_surface, kOrigin, m_clip);
+    dc.AttachSurface(platform::HandleOf(m_surface), kOrigin, platform::HandleOf(m_clip));
     EXPECT_TRUE(dc.IsValid());
     draw(dc);
     dc.DetachSurface();
@@ -77,7 +78,7 @@ TEST_F(DrawingClip, CoordinatesStartAtTheOrigin) {
 
 TEST_F(DrawingClip, ReadingBackHonoursOriginAndClip) {
   CDC dc;
-  dc.AttachSurface(m_surface, kOrigin, m_clip);
+  dc.AttachSurface(platform::HandleOf(m_surface), kOrigin, platform::HandleOf(m_clip));
   dc.FillSolidRect(1, 2, 1, 1, kRed);
   EXPECT_EQ(dc.GetPixel(1, 2), kRed);
   EXPECT_EQ(dc.GetPixel(0, 0), CLR_INVALID);
@@ -123,7 +124,7 @@ TEST_F(DrawingClip, TextStopsAtTheClip) {
 TEST_F(DrawingClip, AnEmptyClipDrawsNothing) {
   cairo_region_t* empty = cairo_region_create();
   CDC dc;
-  dc.AttachSurface(m_surface, kOrigin, empty);
+  dc.AttachSurface(platform::HandleOf(m_surface), kOrigin, platform::HandleOf(empty));
   cairo_region_destroy(empty);
   dc.FillSolidRect(-10, -10, 50, 50, kRed);
   dc.DetachSurface();
@@ -132,7 +133,7 @@ TEST_F(DrawingClip, AnEmptyClipDrawsNothing) {
 
 TEST_F(DrawingClip, DetachingStopsDrawing) {
   CDC dc;
-  dc.AttachSurface(m_surface, kOrigin, nullptr);
+  dc.AttachSurface(platform::HandleOf(m_surface), kOrigin, nullptr);
   dc.DetachSurface();
   EXPECT_FALSE(dc.IsValid());
   dc.FillSolidRect(0, 0, 10, 10, kRed);

@@ -241,7 +241,7 @@ TEST(RegionOps, MovingHandsOverTheRegion) {
 
 TEST(RegionOps, DetachGivesUpOwnership) {
   CRgn region = RectRgn(0, 0, 3, 3);
-  cairo_region_t* raw = region.Detach();
+  HRGN raw = region.Detach();
   EXPECT_EQ(region.GetSafeHandle(), nullptr);
   CRgn other;
   other.Attach(raw);
