@@ -142,6 +142,5 @@ void CPuzzleDlg::OnTimer(UINT_PTR nIDEvent) {
 
 HCURSOR CPuzzleDlg::OnQueryDragIcon() {
   // The icon's large picture stands for the window while it is dragged as an icon.
-  if (!m_hIcon || m_hIcon->images.empty()) return nullptr;
-  return &m_hIcon->images.front();
+  return IconAsCursor(m_hIcon);
 }

@@ -24,3 +24,8 @@ HCURSOR SetCursor(HCURSOR cursor) {
   system->SetCursor(cursor);
   return previous;
 }
+
+HCURSOR IconAsCursor(HICON icon) {
+  if (!icon || icon->images.empty()) return nullptr;
+  return &icon->images.front();
+}

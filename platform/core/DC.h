@@ -144,13 +144,15 @@ class CDC {
   void DrawTextLine(const std::string& line, int x, int y, int width, const RECT* clip);
   std::vector<std::string> LayoutLines(const std::string& text, UINT nFormat, int width) const;
 
+ protected:
   // What the context draws on, with the clip and origin applied to m_hDC; all null when it has no pixels.
   HBITMAP m_hTarget = nullptr;
   HDC m_hDC = nullptr;
   HRGN m_hClip = nullptr;
-  POINT m_origin{};
   bool m_bMemory = false;
 
+ private:
+  POINT m_origin{};
   CPen* m_pPen = nullptr;  // null: the stock pen
   PenState m_pen;
   CBrush* m_pBrush = nullptr;

@@ -10,6 +10,8 @@
 #include "platform/core/FontCatalog.h"
 #include "platform/core/Resources.h"
 
+CGdiObject::~CGdiObject() = default;
+
 BOOL CGdiObject::DeleteObject() {
   if (m_bStock || !Handle()) return FALSE;
   Release();

@@ -64,7 +64,7 @@ constexpr BYTE FF_DECORATIVE = 0x50;
 class CGdiObject {
  public:
   CGdiObject() = default;
-  virtual ~CGdiObject() = default;
+  virtual ~CGdiObject();
   CGdiObject(const CGdiObject&) = delete;
   CGdiObject& operator=(const CGdiObject&) = delete;
 
@@ -81,7 +81,11 @@ class CGdiObject {
   virtual void Release() = 0;
   void MakeStock() { m_bStock = true; }
 
+  // The system's own object, where drawing has objects of its own (Windows); null elsewhere.
+  HGDIOBJ m_hObject = nullptr;
+
  private:
+  friend class CDC;
   bool m_bStock = false;
 };
 

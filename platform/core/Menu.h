@@ -105,4 +105,6 @@ class CMenu {
   // Set by a tracking: the window that shows this menu, and (on the menu tracked) the tracking itself.
   platform::CMenuWnd* m_pWindow = nullptr;
   platform::CMenuTracker* m_pTracker = nullptr;
+  // The system's menu, where there is one (Windows); null elsewhere.
+  HMENU m_hMenu = nullptr;
 };

@@ -33,6 +33,9 @@ struct HRGN__;
 using HRGN = HRGN__*;
 struct HBITMAP__;
 using HBITMAP = HBITMAP__*;
+using HGDIOBJ = void*;
+struct HMENU__;
+using HMENU = HMENU__*;
 
 struct POINT {
   LONG x = 0;
@@ -50,42 +53,6 @@ struct RECT {
   LONG top = 0;
   LONG right = 0;
   LONG bottom = 0;
-};
-
-class CPoint : public POINT {
- public:
-  CPoint() = default;
-  CPoint(int nx, int ny) {
-    x = nx;
-    y = ny;
-  }
-  CPoint(POINT pt) : POINT(pt) {}
-  bool operator==(const CPoint& o) const { return x == o.x && y == o.y; }
-};
-
-class CRect : public RECT {
- public:
-  CRect() = default;
-  CRect(int l, int t, int r, int b) {
-    left = l;
-    top = t;
-    right = r;
-    bottom = b;
-  }
-  CRect(const RECT& rc) : RECT(rc) {}
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  bool IsRectEmpty() const { return right <= left || bottom <= top; }
-  bool PtInRect(POINT pt) const { return pt.x >= left && pt.x < right && pt.y >= top && pt.y < bottom; }
-  void OffsetRect(int dx, int dy) {
-    left += dx;
-    right += dx;
-    top += dy;
-    bottom += dy;
-  }
-  bool operator==(const CRect& o) const {
-    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-  }
 };
 
 constexpr COLORREF RGB(int r, int g, int b) {
@@ -215,3 +182,39 @@ constexpr WPARAM ICON_SMALL = 0;
 constexpr WPARAM ICON_BIG = 1;
 
 #endif
+
+class CPoint : public POINT {
+ public:
+  CPoint() = default;
+  CPoint(int nx, int ny) {
+    x = nx;
+    y = ny;
+  }
+  CPoint(POINT pt) : POINT(pt) {}
+  bool operator==(const CPoint& o) const { return x == o.x && y == o.y; }
+};
+
+class CRect : public RECT {
+ public:
+  CRect() = default;
+  CRect(int l, int t, int r, int b) {
+    left = l;
+    top = t;
+    right = r;
+    bottom = b;
+  }
+  CRect(const RECT& rc) : RECT(rc) {}
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  bool IsRectEmpty() const { return right <= left || bottom <= top; }
+  bool PtInRect(POINT pt) const { return pt.x >= left && pt.x < right && pt.y >= top && pt.y < bottom; }
+  void OffsetRect(int dx, int dy) {
+    left += dx;
+    right += dx;
+    top += dy;
+    bottom += dy;
+  }
+  bool operator==(const CRect& o) const {
+    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+  }
+};

@@ -11,10 +11,13 @@ class CDC;
 class CRgn;
 namespace platform {
 class CWindowSystem;
+class CSystemWindows;
 }
 
+#if !defined(_WIN32)
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOW = 5;
+#endif
 
 class CWnd {
  public:
@@ -106,7 +109,9 @@ class CWnd {
   HCURSOR m_hClassCursor = nullptr;  // shown when neither the window nor its parents set one
 
  private:
+  // The window system that delivers the window's messages: the program's own, or the system's on Windows.
   friend class platform::CWindowSystem;
+  friend class platform::CSystemWindows;
   void OnNcDestroy();
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 

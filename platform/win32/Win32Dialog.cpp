@@ -1,0 +1,168 @@
+// CDialog on Windows: the dialog manager builds the window and its controls from an in-memory template, and
+// the program's own modal loop runs it, so that every message passes the windows' PreTranslateMessage first.
+#include "platform/core/Dialog.h"
+#include "platform/core/Globals.h"
+#include "platform/win32/DialogTemplate.h"
+#include "platform/win32/SystemWindows.h"
+
+using platform::CSystemWindows;
+
+namespace {
+
+INT_PTR CALLBACK NoDialogProcedure(HWND, UINT, WPARAM, LPARAM) {
+  return FALSE;
+}
+
+LONG KeepInside(LONG start, LONG size, LONG low, LONG high) {
+  return std::max(low, std::min(start, high - size));
+}
+
+}  // namespace
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParent) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParent) {}
+
+CDialog::~CDialog() = default;
+
+HWND CDialog::ResolveOwner() const {
+  CWnd* start = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
+  if (!start || !start->m_hWnd) return nullptr;
+  return GetLastActivePopup(GetAncestor(start->m_hWnd, GA_ROOT));
+}
+
+// A template at (0, 0) asks for no place of its own: the dialog stands centred over its owner, and wholly on
+// the owner's monitor where it can. The dialog manager has already sized the window from the dialog font.
+RECT CDialog::TemplateRect(const platform::DialogResource& tmpl, HWND owner) const {
+  RECT rect{};
+  ::GetWindowRect(m_hWnd, &rect);
+  if (tmpl.dlu.left != 0 || tmpl.dlu.top != 0) return rect;
+  const LONG width = rect.right - rect.left;
+  const LONG height = rect.bottom - rect.top;
+  RECT area{};
+  if (!owner || !::IsWindowVisible(owner) || !::GetWindowRect(owner, &area)) {
+    ::GetWindowRect(::GetDesktopWindow(), &area);
+  }
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  rect.left = KeepInside(area.left + ((area.right - area.left) - width) / 2, width, monitor.rcMonitor.left,
+                         monitor.rcMonitor.right);
+  rect.top = KeepInside(area.top + ((area.bottom - area.top) - height) / 2, height, monitor.rcMonitor.top,
+                        monitor.rcMonitor.bottom);
+  rect.right = rect.left + width;
+  rect.bottom = rect.top + height;
+  return rect;
+}
+
+bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owner) {
+  const std::vector<WORD> bytes = platform::BuildDialogTemplate(tmpl, CSystemWindows::DialogClass());
+  CSystemWindows::Register();
+  CSystemWindows::Creating(this);
+  HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()),
+                                         owner, NoDialogProcedure, 0);
+  CSystemWindows::Creating(nullptr);
+  return hwnd != nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+  const platform::ResourceSet* resources = platform::CurrentResources();
+  if (!resources || m_hWnd) return -1;
+  if (resources->dialogs.find(m_nIDTemplate) == resources->dialogs.end()) return -1;
+  const platform::DialogResource& tmpl = resources->dialogs.at(m_nIDTemplate);
+  HWND owner = ResolveOwner();
+  const bool disableOwner = owner && ::IsWindowEnabled(owner);
+  if (disableOwner) ::EnableWindow(owner, FALSE);
+  m_nModalResult = -1;
+  m_bEnded = false;
+  if (CreateFromTemplate(tmpl, owner) && !m_bEnded && m_hWnd) {
+    ShowWindow(SW_SHOW);
+    HWND hwnd = m_hWnd;
+    CSystemWindows::PumpUntil([&] { return m_bEnded || !IsWindow(hwnd); });
+  }
+  // The owner is enabled before the dialog goes, so that it takes the activation back.
+  if (m_hWnd) ShowWindow(SW_HIDE);
+  if (disableOwner) ::EnableWindow(owner, TRUE);
+  if (owner && ::IsWindowVisible(owner)) ::SetActiveWindow(owner);
+  DestroyWindow();
+  return m_nModalResult;
+}
+
+void CDialog::EndDialog(int nResult) {
+  m_nModalResult = nResult;
+  m_bEnded = true;
+}
+
+BOOL CDialog::OnInitDialog() {
+  return TRUE;
+}
+
+LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_INITDIALOG) return CWnd::WindowProc(message, wParam, lParam);
+  const platform::ResourceSet* resources = platform::CurrentResources();
+  auto found = resources ? resources->dialogs.find(m_nIDTemplate) : decltype(resources->dialogs.end()){};
+  if (resources && found != resources->dialogs.end()) {
+    const RECT rect = TemplateRect(found->second, GetWindow(m_hWnd, GW_OWNER));
+    SetWindowPos(m_hWnd, nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CreateControls(found->second);
+  }
+  return OnInitDialog();
+}
+
+// The dialog manager made the controls, in the template's order (which is also their order among the
+// dialog's children); the icons are ours to give to the icon statics. Statics share the id -1, so they are
+// found by their place, not by id.
+void CDialog::CreateControls(const platform::DialogResource& tmpl) {
+  HWND child = GetWindow(m_hWnd, GW_CHILD);
+  for (const platform::DialogControlResource& control : tmpl.controls) {
+    if (!child) break;
+    if (control.cls == platform::ControlClass::Static && (control.style & SS_TYPEMASK) == SS_ICON) {
+      SendMessageW(child, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(control.iconId)), 0);
+    }
+    child = GetWindow(child, GW_HWNDNEXT);
+  }
+}
+
+int CDialog::DefaultButtonId() const {
+  const LRESULT answer = m_hWnd ? SendMessageW(m_hWnd, DM_GETDEFID, 0, 0) : 0;
+  return HIWORD(answer) == DC_HASDEFID ? LOWORD(answer) : IDOK;
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* msg) {
+  if (!msg || msg->message != WM_KEYDOWN) return CWnd::PreTranslateMessage(msg);
+  if (msg->wParam == VK_RETURN) {
+    SendMessage(WM_COMMAND, static_cast<WPARAM>(DefaultButtonId()));
+    return TRUE;
+  }
+  if (msg->wParam == VK_ESCAPE) {
+    SendMessage(WM_COMMAND, IDCANCEL);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CDialog::OnCmdMsg(UINT nID) {
+  if (nID == IDOK) {
+    OnOK();
+    return TRUE;
+  }
+  if (nID == IDCANCEL) {
+    OnCancel();
+    return TRUE;
+  }
+  return FALSE;
+}
+
+void CDialog::OnOK() {
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+  EndDialog(IDCANCEL);
+}
+
+void CDialog::OnClose() {
+  PostMessage(WM_COMMAND, IDCANCEL);
+}
+
+BOOL CDialog::OnEraseBkgnd(CDC* dc) {
+  return CWnd::OnEraseBkgnd(dc);
+}

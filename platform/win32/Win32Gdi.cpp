@@ -1,0 +1,212 @@
+// Pens, brushes, fonts and bitmaps on Windows: each holds the system's object made from what the program
+// asks; a font's face must be installed (or stand in through the system's font substitutes) to be made.
+#include <cstring>
+#include <memory>
+
+#include "platform/core/Gdi.h"
+#include "platform/core/Resources.h"
+#include "platform/win32/SystemFont.h"
+#include "platform/win32/Utf16.h"
+
+namespace {
+
+// A top-down 32-bit picture whose pixels the program writes directly; black at first.
+HBITMAP CreatePixels(int width, int height, std::uint32_t** bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  if (bits) *bits = static_cast<std::uint32_t*>(pixels);
+  return bitmap;
+}
+
+int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+// A face is there when the system lists it, by its own name or through a substitute.
+bool FaceInstalled(const std::wstring& face) {
+  if (face.empty()) return true;
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  face.copy(query.lfFaceName, LF_FACESIZE - 1);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &query, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+}  // namespace
+
+CGdiObject::~CGdiObject() {
+  if (m_hObject && !m_bStock) ::DeleteObject(m_hObject);
+}
+
+BOOL CGdiObject::DeleteObject() {
+  if (!Handle() || m_bStock) return FALSE;
+  if (m_hObject) ::DeleteObject(m_hObject);
+  m_hObject = nullptr;
+  Release();
+  return TRUE;
+}
+
+BOOL CPen::CreatePen(int nPenStyle, int nWidth, COLORREF crColor) {
+  if (m_bCreated || nPenStyle < PS_SOLID || nPenStyle > PS_INSIDEFRAME) return FALSE;
+  m_hObject = ::CreatePen(nPenStyle, nWidth, crColor);
+  if (!m_hObject) return FALSE;
+  m_nStyle = nPenStyle;
+  m_nWidth = nWidth < 1 ? 1 : nWidth;
+  m_crColor = crColor & 0x00FFFFFF;
+  m_bCreated = true;
+  return TRUE;
+}
+
+CBrush::~CBrush() = default;
+
+void CBrush::Release() {
+  m_bCreated = false;
+}
+
+BOOL CBrush::CreateSolidBrush(COLORREF crColor) {
+  if (m_bCreated) return FALSE;
+  m_hObject = ::CreateSolidBrush(crColor);
+  if (!m_hObject) return FALSE;
+  m_crColor = crColor & 0x00FFFFFF;
+  m_bCreated = true;
+  return TRUE;
+}
+
+// The system's pattern brush keeps its own copy of the bitmap's pixels.
+BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap) {
+  if (m_bCreated || !pBitmap || !pBitmap->Hbitmap()) return FALSE;
+  m_hObject = ::CreatePatternBrush(pBitmap->Hbitmap());
+  if (!m_hObject) return FALSE;
+  m_bCreated = true;
+  return TRUE;
+}
+
+BOOL CFont::CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight, BYTE bItalic,
+                       BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision,
+                       BYTE nQuality, BYTE nPitchAndFamily, const char* lpszFacename) {
+  if (m_font) return FALSE;
+  const std::wstring face = platform::Widen(lpszFacename ? lpszFacename : "");
+  if (!FaceInstalled(face)) return FALSE;
+  HFONT font = CreateFontW(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic, bUnderline, cStrikeOut,
+                           nCharSet, nOutPrecision, nClipPrecision, nQuality, nPitchAndFamily, face.c_str());
+  if (!font) return FALSE;
+  Adopt(std::make_shared<const platform::ResolvedFont>(font));
+  return TRUE;
+}
+
+BOOL CFont::CreatePointFont(int nPointSize, const char* lpszFaceName, CDC* /*pDC*/) {
+  // Tenths of a point at 96 pixels per inch, as the program's dialogs are laid out.
+  const int pixels = MulDiv(nPointSize, 96, 720);
+  return CreateFont(-pixels, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, lpszFaceName);
+}
+
+CBitmap::~CBitmap() {
+  Release();
+}
+
+void CBitmap::Release() {
+  if (m_hBitmap) ::DeleteObject(m_hBitmap);
+  m_hBitmap = nullptr;
+}
+
+BOOL CBitmap::CreateBitmap(int nWidth, int nHeight) {
+  if (m_hBitmap || nWidth <= 0 || nHeight <= 0) return FALSE;
+  m_hBitmap = CreatePixels(nWidth, nHeight, nullptr);
+  return m_hBitmap ? TRUE : FALSE;
+}
+
+BOOL CBitmap::CreateCompatibleBitmap(CDC*, int nWidth, int nHeight) {
+  return CreateBitmap(nWidth, nHeight);
+}
+
+BOOL CBitmap::LoadBitmap(UINT nIDResource) {
+  const platform::ResourceSet* resources = platform::CurrentResources();
+  if (m_hBitmap || !resources) return FALSE;
+  auto it = resources->bitmaps.find(nIDResource);
+  if (it == resources->bitmaps.end() || it->second.width <= 0 || it->second.height <= 0) return FALSE;
+  const platform::BitmapResource& picture = it->second;
+  std::uint32_t* bits = nullptr;
+  m_hBitmap = CreatePixels(picture.width, picture.height, &bits);
+  if (!m_hBitmap || !bits) return FALSE;
+  // 0x00RRGGBB is also the byte order of a 32-bit DIB's pixels.
+  std::memcpy(bits, picture.rgb.data(), picture.rgb.size() * sizeof(std::uint32_t));
+  return TRUE;
+}
+
+CSize CBitmap::GetSize() const {
+  BITMAP info{};
+  if (!m_hBitmap || !GetObjectW(m_hBitmap, sizeof info, &info)) return {};
+  return CSize(info.bmWidth, info.bmHeight);
+}
+
+namespace platform {
+
+namespace {
+
+class CStockPen : public CPen {
+ public:
+  CStockPen() {
+    CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    MakeStock();
+  }
+};
+
+class CStockBrush : public CBrush {
+ public:
+  CStockBrush() {
+    CreateSolidBrush(RGB(255, 255, 255));
+    MakeStock();
+  }
+};
+
+class CStockFont : public CFont {
+ public:
+  CStockFont() {
+    Adopt(std::make_shared<const ResolvedFont>(static_cast<HFONT>(GetStockObject(SYSTEM_FONT))));
+    MakeStock();
+  }
+};
+
+class CStockBitmap : public CBitmap {
+ public:
+  CStockBitmap() {
+    CreateBitmap(1, 1);
+    MakeStock();
+  }
+};
+
+}  // namespace
+
+CPen* StockPen() {
+  static CStockPen pen;
+  return &pen;
+}
+
+CBrush* StockBrush() {
+  static CStockBrush brush;
+  return &brush;
+}
+
+CFont* StockFont() {
+  static CStockFont font;
+  return &font;
+}
+
+CBitmap* StockBitmap() {
+  static CStockBitmap bitmap;
+  return &bitmap;
+}
+
+}  // namespace platform

@@ -1,0 +1,111 @@
+// CMenu on Windows: an HMENU built from the program's menu resources, tracked by the system.
+#include "platform/core/Menu.h"
+#include "platform/core/Resources.h"
+#include "platform/core/Wnd.h"
+#include "platform/win32/Utf16.h"
+
+CMenu::CMenu() = default;
+
+CMenu::~CMenu() {
+  DestroyMenu();
+}
+
+BOOL CMenu::LoadMenu(UINT nIDResource) {
+  const platform::ResourceSet* resources = platform::CurrentResources();
+  if (!resources || m_hMenu) return FALSE;
+  auto it = resources->menus.find(nIDResource);
+  if (it == resources->menus.end()) return FALSE;
+  m_hMenu = CreateMenu();
+  Build(it->second.items);
+  m_bLoaded = true;
+  return TRUE;
+}
+
+void CMenu::Build(const std::vector<platform::MenuItemResource>& items) {
+  for (const platform::MenuItemResource& resource : items) {
+    Item item;
+    item.caption = resource.caption;
+    item.id = resource.id;
+    item.separator = resource.separator;
+    if (resource.separator) {
+      AppendMenuW(m_hMenu, MF_SEPARATOR, 0, nullptr);
+    } else if (resource.IsPopup()) {
+      item.submenu = std::make_unique<CMenu>();
+      item.submenu->m_pParent = this;
+      item.submenu->m_hMenu = CreatePopupMenu();
+      item.submenu->m_bLoaded = true;
+      item.submenu->Build(resource.submenu);
+      AppendMenuW(m_hMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(item.submenu->m_hMenu),
+                  platform::Widen(resource.caption).c_str());
+    } else {
+      AppendMenuW(m_hMenu, MF_STRING, resource.id, platform::Widen(resource.caption).c_str());
+    }
+    m_items.push_back(std::move(item));
+  }
+}
+
+// The system destroys a menu's submenus with it; our objects for them only let go of their handles.
+BOOL CMenu::DestroyMenu() {
+  if (!m_hMenu) return FALSE;
+  for (Item& item : m_items) {
+    if (item.submenu) item.submenu->m_hMenu = nullptr;
+  }
+  if (!m_pParent) ::DestroyMenu(m_hMenu);
+  m_hMenu = nullptr;
+  m_items.clear();
+  m_bLoaded = false;
+  return TRUE;
+}
+
+const void* CMenu::GetSafeHmenu() const {
+  return m_hMenu;
+}
+
+CMenu* CMenu::GetSubMenu(int nPos) const {
+  if (nPos < 0 || static_cast<std::size_t>(nPos) >= m_items.size()) return nullptr;
+  return m_items[static_cast<std::size_t>(nPos)].submenu.get();
+}
+
+int CMenu::GetMenuItemCount() const {
+  return m_hMenu ? ::GetMenuItemCount(m_hMenu) : -1;
+}
+
+UINT CMenu::GetMenuItemID(int nPos) const {
+  return m_hMenu ? ::GetMenuItemID(m_hMenu, nPos) : kMenuNoItem;
+}
+
+int CMenu::GetMenuString(UINT nIDItem, std::string& rString, UINT nFlags) const {
+  rString.clear();
+  if (!m_hMenu) return 0;
+  wchar_t caption[256] = {};
+  const int length = GetMenuStringW(m_hMenu, nIDItem, caption, 256, nFlags);
+  rString = platform::Narrow(std::wstring_view(caption, length > 0 ? static_cast<std::size_t>(length) : 0));
+  return static_cast<int>(rString.size());
+}
+
+UINT CMenu::GetMenuState(UINT nID, UINT nFlags) const {
+  return m_hMenu ? ::GetMenuState(m_hMenu, nID, nFlags) : kMenuNoItem;
+}
+
+UINT CMenu::CheckMenuItem(UINT nIDCheckItem, UINT nCheck) {
+  if (!m_hMenu) return kMenuNoItem;
+  return static_cast<UINT>(::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck));
+}
+
+// The chosen command is posted, not sent, so that it is handled after the tracking has returned.
+BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, const RECT* lpRect) {
+  if (!m_hMenu || !pWnd || !pWnd->m_hWnd || GetMenuItemCount() <= 0) return FALSE;
+  // A menu opened for a window that is not in front (from the tray) closes when the user clicks elsewhere
+  // only if its window is the foreground window.
+  ::SetForegroundWindow(pWnd->m_hWnd);
+  const UINT chosen =
+      static_cast<UINT>(::TrackPopupMenu(m_hMenu, nFlags | TPM_RETURNCMD, x, y, 0, pWnd->m_hWnd, lpRect));
+  ::PostMessageW(pWnd->m_hWnd, WM_NULL, 0, 0);
+  if (nFlags & TPM_RETURNCMD) return static_cast<BOOL>(chosen);
+  if (chosen) pWnd->PostMessage(WM_COMMAND, chosen);
+  return TRUE;
+}
+
+BOOL CMenu::GetMenuItemRect(UINT nPos, RECT* lpRect) const {
+  return m_hMenu && lpRect ? ::GetMenuItemRect(nullptr, m_hMenu, nPos, lpRect) : FALSE;
+}
