@@ -24,10 +24,6 @@ platform::SurfaceKind KindForStyle(DWORD style) {
 }
 }  // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParent) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParent) {}
-
-CDialog::~CDialog() = default;
-
 HWND CDialog::ResolveOwner() const {
   CWindowSystem* system = System();
   CWnd* start = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
@@ -101,15 +97,6 @@ INT_PTR CDialog::DoModal() {
   return m_nModalResult;
 }
 
-void CDialog::EndDialog(int nResult) {
-  m_nModalResult = nResult;
-  m_bEnded = true;
-}
-
-BOOL CDialog::OnInitDialog() {
-  return TRUE;
-}
-
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) return OnInitDialog();
   return CWnd::WindowProc(message, wParam, lParam);
@@ -123,43 +110,6 @@ int CDialog::DefaultButtonId() const {
     if (info && info->isDefaultButton) return info->id;
   }
   return IDOK;
-}
-
-BOOL CDialog::PreTranslateMessage(MSG* msg) {
-  if (!msg || msg->message != WM_KEYDOWN) return CWnd::PreTranslateMessage(msg);
-  if (msg->wParam == VK_RETURN) {
-    SendMessage(WM_COMMAND, static_cast<WPARAM>(DefaultButtonId()));
-    return TRUE;
-  }
-  if (msg->wParam == VK_ESCAPE) {
-    SendMessage(WM_COMMAND, IDCANCEL);
-    return TRUE;
-  }
-  return FALSE;
-}
-
-BOOL CDialog::OnCmdMsg(UINT nID) {
-  if (nID == IDOK) {
-    OnOK();
-    return TRUE;
-  }
-  if (nID == IDCANCEL) {
-    OnCancel();
-    return TRUE;
-  }
-  return FALSE;
-}
-
-void CDialog::OnOK() {
-  EndDialog(IDOK);
-}
-void CDialog::OnCancel() {
-  EndDialog(IDCANCEL);
-}
-
-// The close box and the desktop's close request take the cancel path, after the handler that saw them.
-void CDialog::OnClose() {
-  PostMessage(WM_COMMAND, IDCANCEL);
 }
 
 BOOL CDialog::OnEraseBkgnd(CDC* dc) {

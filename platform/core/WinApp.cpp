@@ -5,15 +5,6 @@
 
 using platform::CWindowSystem;
 
-const RECT CFrameWnd::rectDefault{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
-
-CWinApp::CWinApp(const char*) {}
-CWinApp::~CWinApp() = default;
-
-BOOL CWinApp::InitInstance() {
-  return FALSE;
-}
-
 int CWinApp::Run() {
   CWindowSystem* system = CWindowSystem::Current();
   if (!system) return 1;
@@ -21,29 +12,9 @@ int CWinApp::Run() {
   return ExitInstance();
 }
 
-int CWinApp::ExitInstance() {
-  return 0;
-}
-
-BOOL CFrameWnd::Create(const char* className, const char* title, DWORD style, const RECT& rect,
-                       CWnd* pParent) {
-  return CreateEx(0, className, title, style, rect, pParent, 0);
-}
-
-void CFrameWnd::PostNcDestroy() {
-  CWinApp* app = AfxGetApp();
-  if (app && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
-  delete this;
-}
-
 CWinApp* AfxGetApp() {
   CWindowSystem* system = CWindowSystem::Current();
   return system ? system->App() : nullptr;
-}
-
-CWnd* AfxGetMainWnd() {
-  CWinApp* app = AfxGetApp();
-  return app ? app->m_pMainWnd : nullptr;
 }
 
 int AfxWinMain(CWinApp& app, platform::IBackend& backend, const platform::ResourceSet& resources,

@@ -114,6 +114,7 @@ class CWnd {
   friend class platform::CSystemWindows;
   void OnNcDestroy();
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT EraseBackground(WPARAM wParam);
 
   const MSG* m_pCurrentMsg = nullptr;
   std::unique_ptr<CDC> m_clientDC;

@@ -19,10 +19,6 @@ LONG KeepInside(LONG start, LONG size, LONG low, LONG high) {
 
 }  // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParent) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParent) {}
-
-CDialog::~CDialog() = default;
-
 HWND CDialog::ResolveOwner() const {
   CWnd* start = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
   if (!start || !start->m_hWnd) return nullptr;
@@ -86,15 +82,6 @@ INT_PTR CDialog::DoModal() {
   return m_nModalResult;
 }
 
-void CDialog::EndDialog(int nResult) {
-  m_nModalResult = nResult;
-  m_bEnded = true;
-}
-
-BOOL CDialog::OnInitDialog() {
-  return TRUE;
-}
-
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_INITDIALOG) return CWnd::WindowProc(message, wParam, lParam);
   const platform::ResourceSet* resources = platform::CurrentResources();
@@ -124,43 +111,6 @@ void CDialog::CreateControls(const platform::DialogResource& tmpl) {
 int CDialog::DefaultButtonId() const {
   const LRESULT answer = m_hWnd ? SendMessageW(m_hWnd, DM_GETDEFID, 0, 0) : 0;
   return HIWORD(answer) == DC_HASDEFID ? LOWORD(answer) : IDOK;
-}
-
-BOOL CDialog::PreTranslateMessage(MSG* msg) {
-  if (!msg || msg->message != WM_KEYDOWN) return CWnd::PreTranslateMessage(msg);
-  if (msg->wParam == VK_RETURN) {
-    SendMessage(WM_COMMAND, static_cast<WPARAM>(DefaultButtonId()));
-    return TRUE;
-  }
-  if (msg->wParam == VK_ESCAPE) {
-    SendMessage(WM_COMMAND, IDCANCEL);
-    return TRUE;
-  }
-  return FALSE;
-}
-
-BOOL CDialog::OnCmdMsg(UINT nID) {
-  if (nID == IDOK) {
-    OnOK();
-    return TRUE;
-  }
-  if (nID == IDCANCEL) {
-    OnCancel();
-    return TRUE;
-  }
-  return FALSE;
-}
-
-void CDialog::OnOK() {
-  EndDialog(IDOK);
-}
-
-void CDialog::OnCancel() {
-  EndDialog(IDCANCEL);
-}
-
-void CDialog::OnClose() {
-  PostMessage(WM_COMMAND, IDCANCEL);
 }
 
 BOOL CDialog::OnEraseBkgnd(CDC* dc) {
