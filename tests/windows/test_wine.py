@@ -73,12 +73,12 @@ def watch_drop_in(program):
 
 def check_round_shape(screen, left, top, width, height):
     """The corners are cut away by the window's region (the black root window shows); the middle of each edge
-    and the frame just inside the curve are the window's red."""
+    and the border just inside the curve are the red theme's border, some seven pixels wide."""
     right, bottom = left + width - 1, top + height - 1
     expected = {
         (left, top): BLACK, (right, top): BLACK, (left, bottom): BLACK, (right, bottom): BLACK,
-        (left + 1, top + 1): BLACK, (right - 1, bottom - 1): BLACK,
-        (left + 8, top + 8): RED, (right - 8, bottom - 8): RED,
+        (left + 2, top + 2): BLACK, (right - 2, bottom - 2): BLACK, (right - 2, top + 2): BLACK,
+        (left + 5, top + 5): RED, (right - 5, bottom - 5): RED,
         (left + width // 2, top): RED, (left, top + height // 2): RED, (right, top + height // 2): RED,
         (left + width // 2, bottom): RED,
         (left - 1, top + height // 2): BLACK, (right + 1, top + height // 2): BLACK,
@@ -128,7 +128,9 @@ def board():
         except Failure as failure:
             shot("tile-click")
             raise failure
-        check(board_pixels(after, (neighbour, before)) != pixels, "the two cells should have changed places")
+        # The tile's picture now stands in the old hole, the hole's where the tile stood: nothing else changed.
+        check(board_pixels(after, (neighbour, before)) == pixels,
+              f"the tile of cell {neighbour} and the hole should have changed places, pixel for pixel")
         check_round_shape(after, LEFT, REST_TOP, WIDTH, HEIGHT)
 
 
