@@ -105,29 +105,47 @@ def board_pixels(screen, cells):
             for cell in cells for dx in range(-14, 15, 4) for dy in range(-14, 15, 4)]
 
 
+def until_shown(test, what, program, timeout=5):
+    """Reads the screen until `test(screenshot)` passes and returns that screenshot; a window may still be
+    painting when it stands where it belongs. On giving up it says what the last reading found."""
+    found = []
+
+    def probe():
+        program.check_running()
+        screen = Screenshot()
+        try:
+            test(screen)
+            return screen
+        except Failure as failure:
+            found[:] = [failure]
+            return None
+    try:
+        return wait_until(probe, what, timeout)
+    except Failure:
+        raise Failure(f"gave up waiting for {what}: {found[0] if found else 'no reading'}")
+
+
 def board():
     """Drop-in, the rounded outline, and a tile beside the hole that slides into it at a click."""
     with WindowsProgram(test_prefix(), EXE, os.path.abspath(f"wine-{SCENE}.log")) as program:
         window, tops = watch_drop_in(program)
         check(tops[0] < REST_TOP and tops == sorted(tops),
               f"the window should come down from above, step by step, to {REST_TOP}: tops seen {tops}")
-        screen = Screenshot()
+        screen = until_shown(lambda screen: (check_round_shape(screen, LEFT, REST_TOP, WIDTH, HEIGHT), hole(screen)),
+                             "the rounded window with its board", program)
         shot("start")
-        check_round_shape(screen, LEFT, REST_TOP, WIDTH, HEIGHT)
         before = hole(screen)
         neighbour = before + 1 if before % 4 == 0 else before - 1
         pixels = board_pixels(screen, (before, neighbour))
         xdotool("mousemove", *cell_centre(neighbour), "click", 1)
 
-        def slid():
-            program.check_running()
-            screen = Screenshot()
-            return screen if hole(screen) == neighbour else None
+        def slid(screen):
+            check(hole(screen) == neighbour, f"the hole is in cell {hole(screen)}")
         try:
-            after = wait_until(slid, f"the tile in cell {neighbour} to slide into the hole in cell {before}", 5)
-        except Failure as failure:
+            after = until_shown(slid, f"the tile in cell {neighbour} to slide into the hole in cell {before}", program)
+        except Failure:
             shot("tile-click")
-            raise failure
+            raise
         # The tile's picture now stands in the old hole, the hole's where the tile stood: nothing else changed.
         check(board_pixels(after, (neighbour, before)) == pixels,
               f"the tile of cell {neighbour} and the hole should have changed places, pixel for pixel")
@@ -198,7 +216,8 @@ def menu_max():
             raise Failure(f"after MAX the window is {window_info(window)}, wanted 420 x 455")
         shot("max")
         check(info["x"] == LEFT, f"a new board size keeps the window's left edge: {info}")
-        check_round_shape(Screenshot(), info["x"], info["y"], 420, 455)
+        until_shown(lambda screen: check_round_shape(screen, info["x"], info["y"], 420, 455),
+                    "the rounded outline of the large window", program)
 
 
 def about_and_exit():
