@@ -11,9 +11,14 @@ import time
 
 from wine import Failure, check, require_tools, run_wine, stop_server, wine_env
 
-# The faces the program asks for, mapped to the IPA fonts (their family names as fontconfig knows them).
+# The Japanese faces the program and its dialogs ask for, by their Japanese and English names, mapped to the
+# IPA fonts (their family names as fontconfig knows them): the fixed-pitch Gothic to IPAGothic, the
+# proportional ones to IPAPGothic.
 FONT_REPLACEMENTS = {
     "ＭＳ ゴシック": "IPAGothic",
+    "MS Gothic": "IPAGothic",
+    "ＭＳ Ｐゴシック": "IPAPGothic",
+    "MS PGothic": "IPAPGothic",
     "MS UI Gothic": "IPAPGothic",
 }
 
