@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/core/DC.h"
 #include "platform/core/CairoHandles.h"
+#include "platform/core/DC.h"
 #include "platform/core/FontCatalog.h"
 
 namespace {

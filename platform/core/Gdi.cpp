@@ -140,7 +140,8 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource) {
 
 CSize CBitmap::GetSize() const {
   if (!m_hBitmap) return {};
-  return {cairo_image_surface_get_width(platform::CairoOf(m_hBitmap)), cairo_image_surface_get_height(platform::CairoOf(m_hBitmap))};
+  return {cairo_image_surface_get_width(platform::CairoOf(m_hBitmap)),
+          cairo_image_surface_get_height(platform::CairoOf(m_hBitmap))};
 }
 
 namespace {

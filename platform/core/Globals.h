@@ -1,4 +1,5 @@
-// The framework's free functions that the program calls: the clock, the pointer, the main window, the application.
+// The framework's free functions that the program calls: the clock, the pointer, the main window, the
+// application.
 #pragma once
 
 #include "platform/core/Types.h"

@@ -12,7 +12,7 @@ class CRgn;
 namespace platform {
 class CWindowSystem;
 class CSystemWindows;
-}
+}  // namespace platform
 
 #if !defined(_WIN32)
 constexpr int SW_HIDE = 0;

@@ -7,7 +7,8 @@
 
 namespace platform {
 
-// DWORD-aligned template bytes; the dialog is of `windowClass`, its controls the system's buttons and statics.
+// DWORD-aligned template bytes; the dialog is of `windowClass`, its controls the system's buttons and
+// statics.
 std::vector<WORD> BuildDialogTemplate(const DialogResource& tmpl, const wchar_t* windowClass);
 
 }  // namespace platform

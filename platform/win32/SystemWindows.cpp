@@ -93,7 +93,8 @@ LRESULT CALLBACK CSystemWindows::Procedure(HWND hwnd, UINT message, WPARAM wPara
 }
 
 bool CSystemWindows::PreTranslate(MSG& msg) {
-  for (HWND hwnd = msg.hwnd; hwnd; hwnd = (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr) {
+  for (HWND hwnd = msg.hwnd; hwnd;
+       hwnd = (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr) {
     CWnd* wnd = Find(hwnd);
     if (wnd && wnd->PreTranslateMessage(&msg)) return true;
   }

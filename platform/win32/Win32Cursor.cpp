@@ -22,8 +22,8 @@ HICON MakeIcon(const platform::PixelImage& image, bool isIcon) {
   header.bV5AlphaMask = 0xFF000000;
   void* bits = nullptr;
   HDC screen = GetDC(nullptr);
-  HBITMAP color = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                   nullptr, 0);
+  HBITMAP color =
+      CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
   ReleaseDC(nullptr, screen);
   if (!color || !bits) return nullptr;
   auto* pixels = static_cast<std::uint32_t*>(bits);

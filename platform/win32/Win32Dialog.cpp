@@ -17,6 +17,16 @@ LONG KeepInside(LONG start, LONG size, LONG low, LONG high) {
   return std::max(low, std::min(start, high - size));
 }
 
+// A dialog of the program wears its owner's icons in its title bar and the task switcher, as the desktop
+// shows the program's other windows.
+void ShareOwnerIcons(HWND dialog, HWND owner) {
+  if (!owner) return;
+  for (WPARAM size : {ICON_BIG, ICON_SMALL}) {
+    const LRESULT icon = SendMessageW(owner, WM_GETICON, size, 0);
+    if (icon) SendMessageW(dialog, WM_SETICON, size, icon);
+  }
+}
+
 }  // namespace
 
 HWND CDialog::ResolveOwner() const {
@@ -53,8 +63,9 @@ bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owne
   const std::vector<WORD> bytes = platform::BuildDialogTemplate(tmpl, CSystemWindows::DialogClass());
   CSystemWindows::Register();
   CSystemWindows::Creating(this);
-  HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()),
-                                         owner, NoDialogProcedure, 0);
+  HWND hwnd =
+      CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()),
+                                 owner, NoDialogProcedure, 0);
   CSystemWindows::Creating(nullptr);
   return hwnd != nullptr;
 }
@@ -87,7 +98,9 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   const platform::ResourceSet* resources = platform::CurrentResources();
   auto found = resources ? resources->dialogs.find(m_nIDTemplate) : decltype(resources->dialogs.end()){};
   if (resources && found != resources->dialogs.end()) {
-    const RECT rect = TemplateRect(found->second, GetWindow(m_hWnd, GW_OWNER));
+    HWND owner = GetWindow(m_hWnd, GW_OWNER);
+    ShareOwnerIcons(m_hWnd, owner);
+    const RECT rect = TemplateRect(found->second, owner);
     SetWindowPos(m_hWnd, nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateControls(found->second);
   }

@@ -93,13 +93,14 @@ BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap) {
 }
 
 BOOL CFont::CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight, BYTE bItalic,
-                       BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision,
-                       BYTE nQuality, BYTE nPitchAndFamily, const char* lpszFacename) {
+                       BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision,
+                       BYTE nClipPrecision, BYTE nQuality, BYTE nPitchAndFamily, const char* lpszFacename) {
   if (m_font) return FALSE;
   const std::wstring face = platform::Widen(lpszFacename ? lpszFacename : "");
   if (!FaceInstalled(face)) return FALSE;
-  HFONT font = CreateFontW(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic, bUnderline, cStrikeOut,
-                           nCharSet, nOutPrecision, nClipPrecision, nQuality, nPitchAndFamily, face.c_str());
+  HFONT font =
+      CreateFontW(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic, bUnderline, cStrikeOut,
+                  nCharSet, nOutPrecision, nClipPrecision, nQuality, nPitchAndFamily, face.c_str());
   if (!font) return FALSE;
   Adopt(std::make_shared<const platform::ResolvedFont>(font));
   return TRUE;
@@ -108,8 +109,8 @@ BOOL CFont::CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientatio
 BOOL CFont::CreatePointFont(int nPointSize, const char* lpszFaceName, CDC* /*pDC*/) {
   // Tenths of a point at 96 pixels per inch, as the program's dialogs are laid out.
   const int pixels = MulDiv(nPointSize, 96, 720);
-  return CreateFont(-pixels, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, lpszFaceName);
+  return CreateFont(-pixels, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, lpszFaceName);
 }
 
 CBitmap::~CBitmap() {

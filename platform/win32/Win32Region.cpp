@@ -8,7 +8,8 @@ CRgn::~CRgn() {
   Release();
 }
 
-CRgn::CRgn(CRgn&& other) noexcept : CGdiObject(std::move(other)), m_hRgn(std::exchange(other.m_hRgn, nullptr)) {}
+CRgn::CRgn(CRgn&& other) noexcept
+    : CGdiObject(std::move(other)), m_hRgn(std::exchange(other.m_hRgn, nullptr)) {}
 
 CRgn& CRgn::operator=(CRgn&& other) noexcept {
   if (this != &other) {

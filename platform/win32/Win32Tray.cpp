@@ -13,7 +13,8 @@ BOOL Shell_NotifyIcon(DWORD dwMessage, NOTIFYICONDATA* lpData) {
   data.uFlags = lpData->uFlags & (NIF_MESSAGE | NIF_ICON | NIF_TIP);
   data.uCallbackMessage = lpData->uCallbackMessage;
   data.hIcon = lpData->hIcon;
-  const std::wstring tip = platform::Widen(std::string(lpData->szTip, strnlen(lpData->szTip, sizeof lpData->szTip)));
+  const std::wstring tip =
+      platform::Widen(std::string(lpData->szTip, strnlen(lpData->szTip, sizeof lpData->szTip)));
   tip.copy(data.szTip, std::min(tip.size(), std::size(data.szTip) - 1));
   return Shell_NotifyIconW(dwMessage, &data);
 }

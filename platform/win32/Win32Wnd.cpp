@@ -5,8 +5,8 @@
 #include "platform/core/PaintDC.h"
 #include "platform/core/Region.h"
 #include "platform/core/Wnd.h"
-#include "platform/win32/SystemWindows.h"
 #include "platform/win32/SystemDC.h"
+#include "platform/win32/SystemWindows.h"
 #include "platform/win32/Utf16.h"
 
 using platform::CSystemWindows;
@@ -51,10 +51,10 @@ BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, co
   if (m_hWnd || !pParent->m_hWnd) return FALSE;
   CSystemWindows::Register();
   CSystemWindows::Creating(this);
-  HWND hwnd = CreateWindowExW(0, CSystemWindows::WindowClass(), platform::Widen(windowName ? windowName : "").c_str(),
-                              style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                              pParent->m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)),
-                              GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd = CreateWindowExW(
+      0, CSystemWindows::WindowClass(), platform::Widen(windowName ? windowName : "").c_str(), style,
+      rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, pParent->m_hWnd,
+      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), GetModuleHandleW(nullptr), nullptr);
   CSystemWindows::Creating(nullptr);
   return hwnd ? TRUE : FALSE;
 }
@@ -65,13 +65,12 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char*, const char* windowName, DWORD st
   CSystemWindows::Register();
   const bool useDefault = rect.left == CW_USEDEFAULT || rect.right == CW_USEDEFAULT;
   CSystemWindows::Creating(this);
-  HWND hwnd = CreateWindowExW(exStyle, CSystemWindows::WindowClass(),
-                              platform::Widen(windowName ? windowName : "").c_str(), style,
-                              useDefault ? CW_USEDEFAULT : rect.left, useDefault ? CW_USEDEFAULT : rect.top,
-                              useDefault ? CW_USEDEFAULT : rect.right - rect.left,
-                              useDefault ? CW_USEDEFAULT : rect.bottom - rect.top,
-                              pParent ? TopLevelOf(pParent->m_hWnd) : nullptr, nullptr, GetModuleHandleW(nullptr),
-                              nullptr);
+  HWND hwnd = CreateWindowExW(
+      exStyle, CSystemWindows::WindowClass(), platform::Widen(windowName ? windowName : "").c_str(), style,
+      useDefault ? CW_USEDEFAULT : rect.left, useDefault ? CW_USEDEFAULT : rect.top,
+      useDefault ? CW_USEDEFAULT : rect.right - rect.left,
+      useDefault ? CW_USEDEFAULT : rect.bottom - rect.top, pParent ? TopLevelOf(pParent->m_hWnd) : nullptr,
+      nullptr, GetModuleHandleW(nullptr), nullptr);
   CSystemWindows::Creating(nullptr);
   return hwnd ? TRUE : FALSE;
 }
@@ -99,7 +98,8 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) {
   if (changed == style) return FALSE;
   SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
   if (flags) {
-    SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
   }
   return TRUE;
 }

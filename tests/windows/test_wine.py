@@ -224,8 +224,24 @@ def menu_max():
         shot("max")
 
 
+# The About box's template is 173 x 59 dialog units; its X window is the dialog's client area.
+ABOUT_DLU = (173, 59)
+
+
+def about_point(info, x_dlu, y_dlu):
+    """A point of the About box given in its template's dialog units."""
+    return (info["x"] + x_dlu * info["width"] // ABOUT_DLU[0], info["y"] + y_dlu * info["height"] // ABOUT_DLU[1])
+
+
+def check_about_icon(screen, info):
+    """The icon static (7, 8, 20 x 20 dialog units) shows the program's icon: a red board, not a blank face."""
+    (left, top), (right, bottom) = about_point(info, 7, 8), about_point(info, 27, 28)
+    red = sum(is_colour(screen.at(x, y), RED) for x in range(left, right) for y in range(top, bottom))
+    check(red >= 40, f"the About box shows no icon at {left},{top}-{right},{bottom} ({red} red pixels)")
+
+
 def about_and_exit():
-    """情報 opens the About box and its OK closes it; 終了 carries the window off the bottom and ends the program."""
+    """情報 opens the About box with the program's icon, and a click on its OK closes it; 終了 carries the window off the bottom and ends the program."""
     with WindowsProgram(test_prefix(), EXE, os.path.abspath(f"wine-{SCENE}.log")) as program:
         window, _ = watch_drop_in(program)
         menu, _ = open_menu(program)
@@ -236,11 +252,9 @@ def about_and_exit():
             boxes = named_windows("バージョン情報")
             return boxes[0] if boxes else None
         box, info = wait_until(about_box, "the About box named バージョン情報 to show", 5)
+        until_shown(lambda screen: check_about_icon(screen, info), "the program's icon in the About box", program)
         shot("about")
-        # OK is the box's default button: Enter presses it once the box has the keyboard. The pointer goes over
-        # the box first, for a screen without a window manager.
-        xdotool("mousemove", info["x"] + info["width"] // 2, info["y"] + 5)
-        xdotool("key", "Return")
+        xdotool("mousemove", *about_point(info, 117 + 25, 40 + 7), "click", 1)  # the middle of OK
 
         def box_gone():
             program.check_running()
