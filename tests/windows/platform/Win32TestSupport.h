@@ -1,0 +1,39 @@
+// Shared set-up for the tests of the Windows platform: a resource set of the tests' own, and a message pump
+// that gives up after a while instead of hanging.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/core/Resources.h"
+#include "platform/win32/SystemWindows.h"
+
+namespace win32test {
+
+// Makes `resources` the set that Load* calls consult while the object lives.
+class ScopedResources {
+ public:
+  explicit ScopedResources(const platform::ResourceSet& resources) {
+    platform::SetCurrentResources(&resources);
+  }
+  ~ScopedResources() { platform::SetCurrentResources(nullptr); }
+  ScopedResources(const ScopedResources&) = delete;
+  ScopedResources& operator=(const ScopedResources&) = delete;
+};
+
+// Dispatches messages until `done` holds or two seconds have passed; true when `done` held.
+inline bool PumpUntil(const std::function<bool()>& done) {
+  const DWORD start = GetTickCount();
+  bool timedOut = false;
+  // A timer of the thread's own wakes the loop up even when no other message comes.
+  const UINT_PTR guard = SetTimer(nullptr, 0, 50, nullptr);
+  platform::CSystemWindows::PumpUntil([&] {
+    timedOut = GetTickCount() - start > 2000;
+    return done() || timedOut;
+  });
+  KillTimer(nullptr, guard);
+  return !timedOut;
+}
+
+}  // namespace win32test
