@@ -169,17 +169,17 @@ def shown_menu():
     return None
 
 
-def open_menu(program):
-    """Right-clicks the frame and waits for Wine's popup menu at the cursor."""
-    xdotool("mousemove", *RIM, "click", 3)
+def open_menu(program, at=RIM, what="the frame"):
+    """Right-clicks `at` and waits for Wine's popup menu at the cursor."""
+    xdotool("mousemove", *at, "click", 3)
 
     def probe():
         program.check_running()
         return shown_menu()
-    menu, info = wait_until(probe, f"a popup menu after a right click at {RIM[0]},{RIM[1]}", 5)
+    menu, info = wait_until(probe, f"a popup menu after a right click on {what} at {at[0]},{at[1]}", 5)
     # The menu opens at the cursor, or as near it as the screen allows.
-    check(abs(info["x"] - RIM[0]) <= 2 or abs(info["x"] + info["width"] - RIM[0]) <= 2,
-          f"the menu should open at the cursor {RIM}: {info}")
+    check(abs(info["x"] - at[0]) <= 2 or abs(info["x"] + info["width"] - at[0]) <= 2,
+          f"the menu should open at the cursor {at}: {info}")
     return menu, info
 
 
@@ -283,7 +283,40 @@ def about_and_exit():
                                f"{lowest[0]}")
 
 
-SCENES = {"board": board, "menu-max": menu_max, "about-exit": about_and_exit}
+def tray():
+    """The notification icon, shown by Wine in its own tray window when the desktop has no tray: it wears the
+    program's icon, a right press on it opens the menu at the cursor, and a click elsewhere closes the menu."""
+    with WindowsProgram(test_prefix(), EXE, os.path.abspath(f"wine-{SCENE}.log")) as program:
+        watch_drop_in(program)
+
+        def tray_window():
+            program.check_running()
+            found = named_windows("Wine System Tray")
+            return found[0][1] if found else None
+        info = wait_until(tray_window, "Wine's tray window with the program's icon", 5)
+        icon = (info["x"] + 10, info["y"] + 10)
+
+        def icon_shown(screen):
+            red = sum(is_colour(screen.at(x, y), RED) for x in range(icon[0] - 8, icon[0] + 8)
+                      for y in range(icon[1] - 8, icon[1] + 8))
+            check(red >= 10, f"the tray shows no program icon at {icon} ({red} red pixels)")
+        until_shown(icon_shown, "the program's icon in the tray", program)
+        shot("tray")
+        menu, _ = open_menu(program, icon, "the tray icon")
+        shot("tray-menu")
+        xdotool("mousemove", 700, 650, "click", 1)  # the bare screen, away from every window
+
+        def menu_closed():
+            program.check_running()
+            try:
+                return not window_info(menu)["viewable"]
+            except subprocess.CalledProcessError:
+                return True
+        wait_until(menu_closed, "a click elsewhere to close the tray's menu", 5)
+        program.check_running()
+
+
+SCENES = {"board": board, "menu-max": menu_max, "about-exit": about_and_exit, "tray": tray}
 
 if __name__ == "__main__":
     require_tools()
