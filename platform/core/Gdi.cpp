@@ -146,22 +146,6 @@ CSize CBitmap::GetSize() const {
 
 namespace {
 
-class CStockPen : public CPen {
- public:
-  CStockPen() {
-    CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-    MakeStock();
-  }
-};
-
-class CStockBrush : public CBrush {
- public:
-  CStockBrush() {
-    CreateSolidBrush(RGB(255, 255, 255));
-    MakeStock();
-  }
-};
-
 // Holds no face of its own: a context that draws with it asks the catalog for the default font then, so
 // that handing the stock font back as the one selected before opens no font file.
 class CStockFont : public CFont {
@@ -172,36 +156,13 @@ class CStockFont : public CFont {
   const void* Handle() const override { return this; }
 };
 
-class CStockBitmap : public CBitmap {
- public:
-  CStockBitmap() {
-    CreateBitmap(1, 1);
-    MakeStock();
-  }
-};
-
 }  // namespace
 
 namespace platform {
 
-CPen* StockPen() {
-  static CStockPen pen;
-  return &pen;
-}
-
-CBrush* StockBrush() {
-  static CStockBrush brush;
-  return &brush;
-}
-
 CFont* StockFont() {
   static CStockFont font;
   return &font;
-}
-
-CBitmap* StockBitmap() {
-  static CStockBitmap bitmap;
-  return &bitmap;
 }
 
 }  // namespace platform

@@ -44,34 +44,9 @@ std::vector<cairo_rectangle_int_t> RoundRectBands(int l, int t, int r, int b, in
 
 }  // namespace
 
-CRgn::~CRgn() {
-  Release();
-}
-
-CRgn::CRgn(CRgn&& other) noexcept
-    : CGdiObject(std::move(other)), m_hRgn(std::exchange(other.m_hRgn, nullptr)) {}
-
-CRgn& CRgn::operator=(CRgn&& other) noexcept {
-  if (this != &other) {
-    Release();
-    CGdiObject::operator=(std::move(other));
-    m_hRgn = std::exchange(other.m_hRgn, nullptr);
-  }
-  return *this;
-}
-
 void CRgn::Release() {
   if (m_hRgn) cairo_region_destroy(platform::CairoOf(m_hRgn));
   m_hRgn = nullptr;
-}
-
-void CRgn::Attach(HRGN region) {
-  Release();
-  m_hRgn = region;
-}
-
-HRGN CRgn::Detach() {
-  return std::exchange(m_hRgn, nullptr);
 }
 
 BOOL CRgn::CreateRectRgn(int l, int t, int r, int b) {

@@ -156,22 +156,6 @@ namespace platform {
 
 namespace {
 
-class CStockPen : public CPen {
- public:
-  CStockPen() {
-    CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-    MakeStock();
-  }
-};
-
-class CStockBrush : public CBrush {
- public:
-  CStockBrush() {
-    CreateSolidBrush(RGB(255, 255, 255));
-    MakeStock();
-  }
-};
-
 class CStockFont : public CFont {
  public:
   CStockFont() {
@@ -180,34 +164,11 @@ class CStockFont : public CFont {
   }
 };
 
-class CStockBitmap : public CBitmap {
- public:
-  CStockBitmap() {
-    CreateBitmap(1, 1);
-    MakeStock();
-  }
-};
-
 }  // namespace
-
-CPen* StockPen() {
-  static CStockPen pen;
-  return &pen;
-}
-
-CBrush* StockBrush() {
-  static CStockBrush brush;
-  return &brush;
-}
 
 CFont* StockFont() {
   static CStockFont font;
   return &font;
-}
-
-CBitmap* StockBitmap() {
-  static CStockBitmap bitmap;
-  return &bitmap;
 }
 
 }  // namespace platform

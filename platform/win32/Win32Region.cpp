@@ -1,37 +1,11 @@
 // Regions on Windows: a CRgn holds an HRGN, and GDI's own rules build and combine them.
-#include <utility>
 #include <vector>
 
 #include "platform/core/Region.h"
 
-CRgn::~CRgn() {
-  Release();
-}
-
-CRgn::CRgn(CRgn&& other) noexcept
-    : CGdiObject(std::move(other)), m_hRgn(std::exchange(other.m_hRgn, nullptr)) {}
-
-CRgn& CRgn::operator=(CRgn&& other) noexcept {
-  if (this != &other) {
-    Release();
-    CGdiObject::operator=(std::move(other));
-    m_hRgn = std::exchange(other.m_hRgn, nullptr);
-  }
-  return *this;
-}
-
 void CRgn::Release() {
   if (m_hRgn) ::DeleteObject(m_hRgn);
   m_hRgn = nullptr;
-}
-
-void CRgn::Attach(HRGN region) {
-  Release();
-  m_hRgn = region;
-}
-
-HRGN CRgn::Detach() {
-  return std::exchange(m_hRgn, nullptr);
 }
 
 BOOL CRgn::CreateRectRgn(int l, int t, int r, int b) {

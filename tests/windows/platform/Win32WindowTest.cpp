@@ -55,18 +55,6 @@ bool Logged(const std::vector<std::string>& log, const std::string& entry) {
   return false;
 }
 
-platform::DialogControlResource Control(platform::ControlClass cls, int id, DWORD style, RECT dlu,
-                                        std::string text, UINT iconId = 0) {
-  platform::DialogControlResource control;
-  control.cls = cls;
-  control.id = id;
-  control.style = style;
-  control.dlu = dlu;
-  control.text = std::move(text);
-  control.iconId = iconId;
-  return control;
-}
-
 platform::PixelImage Square(int size, std::uint32_t argb, POINT hotspot = {}) {
   platform::PixelImage image;
   image.width = size;
@@ -91,12 +79,29 @@ platform::ResourceSet WindowResources() {
   box.title = "バージョン情報";
   box.fontFace = "ＭＳ Ｐゴシック";
   // The default button comes first, so that it also has the focus when the box opens.
+  using platform::ControlClass;
   box.controls = {
-      Control(platform::ControlClass::Button, IDCANCEL, WS_TABSTOP | BS_DEFPUSHBUTTON, RECT{117, 40, 167, 54},
-              "キャンセル"),
-      Control(platform::ControlClass::Button, IDOK, WS_TABSTOP | BS_PUSHBUTTON, RECT{60, 40, 110, 54}, "OK"),
-      Control(platform::ControlClass::Static, -1, SS_ICON, RECT{7, 8, 27, 28}, "", kIconId),
-      Control(platform::ControlClass::Static, -1, SS_LEFT, RECT{39, 8, 117, 16}, "Tilvane　Version"),
+      {.cls = ControlClass::Button,
+       .id = IDCANCEL,
+       .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
+       .dlu = {117, 40, 167, 54},
+       .text = "キャンセル"},
+      {.cls = ControlClass::Button,
+       .id = IDOK,
+       .style = WS_TABSTOP | BS_PUSHBUTTON,
+       .dlu = {60, 40, 110, 54},
+       .text = "OK"},
+      {.cls = ControlClass::Static,
+       .id = -1,
+       .style = SS_ICON,
+       .dlu = {7, 8, 27, 28},
+       .text = "",
+       .iconId = kIconId},
+      {.cls = ControlClass::Static,
+       .id = -1,
+       .style = SS_LEFT,
+       .dlu = {39, 8, 117, 16},
+       .text = "Tilvane　Version"},
   };
   set.dialogs[kDialogId] = box;
   platform::MenuItemResource popup;
