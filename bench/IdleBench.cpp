@@ -20,6 +20,7 @@
 #include "platform/x11/X11Backend.h"
 #include "res/ResourceIds.h"
 #include "res/TilvaneResources.h"
+#include "tests/program/BoardSetup.h"
 #include "ui/PuzzleDlg.h"
 
 namespace {
@@ -140,13 +141,8 @@ class CCounter {
 
 // Puts the board in order but for its last move and makes that move, as a player would.
 void Solve(CPuzzleDlg& dlg) {
-  CPuzzleGame& game = dlg.m_game;
-  for (int i = 0; i < game.m_nCells - 1; ++i) game.m_board[static_cast<std::size_t>(i)] = i + 1;
-  game.m_board.back() = 0;
-  game.m_nHole = game.m_nCells - 1;
-  game.TrySlide(game.m_nCells - 2, false);
-  for (std::size_t i = 0; i < dlg.m_tiles.size(); ++i) dlg.m_tiles[i]->SetNumber(game.m_board[i]);
-  dlg.OnTileClicked(game.m_nCells - 1);
+  program_test::SetUpOneMoveFromOrder(dlg);
+  dlg.OnTileClicked(dlg.m_game.m_nCells - 1);
 }
 
 }  // namespace

@@ -17,6 +17,14 @@ LONG KeepInside(LONG start, LONG size, LONG low, LONG high) {
   return std::max(low, std::min(start, high - size));
 }
 
+// The template of the current resource set with that id, or null.
+const platform::DialogResource* FindTemplate(UINT id) {
+  const platform::ResourceSet* resources = platform::CurrentResources();
+  if (!resources) return nullptr;
+  auto found = resources->dialogs.find(id);
+  return found == resources->dialogs.end() ? nullptr : &found->second;
+}
+
 // A dialog of the program wears its owner's icons in its title bar and the task switcher, as the desktop
 // shows the program's other windows.
 void ShareOwnerIcons(HWND dialog, HWND owner) {
@@ -71,16 +79,14 @@ bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owne
 }
 
 INT_PTR CDialog::DoModal() {
-  const platform::ResourceSet* resources = platform::CurrentResources();
-  if (!resources || m_hWnd) return -1;
-  if (resources->dialogs.find(m_nIDTemplate) == resources->dialogs.end()) return -1;
-  const platform::DialogResource& tmpl = resources->dialogs.at(m_nIDTemplate);
+  const platform::DialogResource* tmpl = FindTemplate(m_nIDTemplate);
+  if (!tmpl || m_hWnd) return -1;
   HWND owner = ResolveOwner();
   const bool disableOwner = owner && ::IsWindowEnabled(owner);
   if (disableOwner) ::EnableWindow(owner, FALSE);
   m_nModalResult = -1;
   m_bEnded = false;
-  if (CreateFromTemplate(tmpl, owner) && !m_bEnded && m_hWnd) {
+  if (CreateFromTemplate(*tmpl, owner) && !m_bEnded && m_hWnd) {
     ShowWindow(SW_SHOW);
     HWND hwnd = m_hWnd;
     CSystemWindows::PumpUntil([&] { return m_bEnded || !IsWindow(hwnd); });
@@ -95,14 +101,12 @@ INT_PTR CDialog::DoModal() {
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_INITDIALOG) return CWnd::WindowProc(message, wParam, lParam);
-  const platform::ResourceSet* resources = platform::CurrentResources();
-  auto found = resources ? resources->dialogs.find(m_nIDTemplate) : decltype(resources->dialogs.end()){};
-  if (resources && found != resources->dialogs.end()) {
+  if (const platform::DialogResource* tmpl = FindTemplate(m_nIDTemplate)) {
     HWND owner = GetWindow(m_hWnd, GW_OWNER);
     ShareOwnerIcons(m_hWnd, owner);
-    const RECT rect = TemplateRect(found->second, owner);
+    const RECT rect = TemplateRect(*tmpl, owner);
     SetWindowPos(m_hWnd, nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CreateControls(found->second);
+    CreateControls(*tmpl);
   }
   return OnInitDialog();
 }

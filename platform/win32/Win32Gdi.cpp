@@ -1,6 +1,7 @@
 // Pens, brushes, fonts and bitmaps on Windows: each holds the system's object made from what the program
 // asks; a font's face must be installed (or stand in through the system's font substitutes) to be made.
 #include <cstring>
+#include <map>
 #include <memory>
 
 #include "platform/core/Gdi.h"
@@ -30,9 +31,13 @@ int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) 
   return 0;
 }
 
-// A face is there when the system lists it, by its own name or through a substitute.
+// A face is there when the system lists it, by its own name or through a substitute. Tiles make their font
+// at every paint, so each face is asked about once per run.
 bool FaceInstalled(const std::wstring& face) {
   if (face.empty()) return true;
+  static std::map<std::wstring, bool> known;
+  auto it = known.find(face);
+  if (it != known.end()) return it->second;
   LOGFONTW query{};
   query.lfCharSet = DEFAULT_CHARSET;
   face.copy(query.lfFaceName, LF_FACESIZE - 1);
@@ -40,6 +45,7 @@ bool FaceInstalled(const std::wstring& face) {
   HDC screen = GetDC(nullptr);
   EnumFontFamiliesExW(screen, &query, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
   ReleaseDC(nullptr, screen);
+  known.emplace(face, found);
   return found;
 }
 

@@ -30,20 +30,13 @@
 #include <string>
 #include <vector>
 
+#include "PrintLine.h"
+
 namespace {
 
 constexpr const char* kItemInterface = "org.kde.StatusNotifierItem";
 constexpr const char* kItemPath = "/StatusNotifierItem";
 constexpr std::uint64_t kCallTimeoutUs = 5'000'000;
-
-[[gnu::format(printf, 1, 2)]] void Print(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::vprintf(format, args);
-  va_end(args);
-  std::putchar('\n');
-  std::fflush(stdout);
-}
 
 struct MessageDeleter {
   void operator()(sd_bus_message* m) const { sd_bus_message_unref(m); }
@@ -89,12 +82,12 @@ class CWatcher {
       int x = 0;
       int y = 0;
       words >> method >> x >> y;
-      Print("reply %s %s", method.c_str(), Outcome(Call(method.c_str(), "ii", x, y)).c_str());
+      PrintLine("reply %s %s", method.c_str(), Outcome(Call(method.c_str(), "ii", x, y)).c_str());
     } else if (verb == "host") {
       m_hasHost = true;
       sd_bus_emit_signal(m_bus, "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher",
                          "StatusNotifierHostRegistered", "");
-      Print("host registered");
+      PrintLine("host registered");
     } else if (verb == "hostile") {
       Hostile();
     } else if (verb == "flood") {
@@ -102,7 +95,7 @@ class CWatcher {
       words >> count;
       Flood(count);
     } else if (!verb.empty()) {
-      Print("failed unknown command %s", verb.c_str());
+      PrintLine("failed unknown command %s", verb.c_str());
     }
   }
 
@@ -142,12 +135,12 @@ class CWatcher {
     sd_bus_message* reply = nullptr;
     if (sd_bus_call_method(m_bus, Item(), kItemPath, "org.freedesktop.DBus.Properties", "GetAll", &error,
                            &reply, "s", kItemInterface) < 0) {
-      Print("failed GetAll %s", error.name ? error.name : "");
+      PrintLine("failed GetAll %s", error.name ? error.name : "");
       sd_bus_error_free(&error);
       return;
     }
     Message owned(reply);
-    if (sd_bus_message_enter_container(reply, 'a', "{sv}") < 0) return Print("failed not a{sv}");
+    if (sd_bus_message_enter_container(reply, 'a', "{sv}") < 0) return PrintLine("failed not a{sv}");
     while (sd_bus_message_enter_container(reply, 'e', "sv") > 0) {
       const char* name = nullptr;
       const char* type = nullptr;
@@ -158,20 +151,20 @@ class CWatcher {
       sd_bus_message_exit_container(reply);
       sd_bus_message_exit_container(reply);
     }
-    Print("props done");
+    PrintLine("props done");
   }
 
   void PrintValue(sd_bus_message* reply, const char* name, const char* type) {
     if (std::strcmp(type, "s") == 0 || std::strcmp(type, "o") == 0) {
       const char* text = nullptr;
       sd_bus_message_read_basic(reply, type[0], &text);
-      Print("prop %s %s", name, text);
+      PrintLine("prop %s %s", name, text);
     } else if (std::strcmp(type, "b") == 0) {
       int value = 0;
       sd_bus_message_read(reply, "b", &value);
-      Print("prop %s %s", name, value ? "true" : "false");
+      PrintLine("prop %s %s", name, value ? "true" : "false");
     } else if (std::strcmp(type, "a(iiay)") == 0) {
-      Print("prop %s %s", name, type);
+      PrintLine("prop %s %s", name, type);
       sd_bus_message_enter_container(reply, 'a', "(iiay)");
       while (sd_bus_message_enter_container(reply, 'r', "iiay") > 0) {
         int width = 0;
@@ -187,28 +180,29 @@ class CWatcher {
           std::snprintf(digits, sizeof digits, "%02x", static_cast<const unsigned char*>(bytes)[i]);
           hex += digits;
         }
-        Print("pixmap %d %d %s", width, height, hex.c_str());
+        PrintLine("pixmap %d %d %s", width, height, hex.c_str());
         sd_bus_message_exit_container(reply);
       }
       sd_bus_message_exit_container(reply);
     } else {
-      Print("prop %s of type %s", name, type);
+      PrintLine("prop %s of type %s", name, type);
       sd_bus_message_skip(reply, type);
     }
   }
 
   // Each case is a call no well-behaved host makes; the item must answer every one with an error.
   void Hostile() {
-    Print("hostile activate-with-text %s", Outcome(Call("Activate", "s", "12")).c_str());
-    Print("hostile context-menu-three-numbers %s", Outcome(Call("ContextMenu", "iii", 1, 2, 3)).c_str());
-    Print("hostile scroll-with-numbers %s", Outcome(Call("Scroll", "ii", 1, 2)).c_str());
-    Print("hostile activate-no-arguments %s", Outcome(Call("Activate", "")).c_str());
-    Print("hostile unknown-method %s", Outcome(Call("Explode", "")).c_str());
-    Print("hostile set-title %s", Outcome(SetTitle()).c_str());
-    Print("hostile unknown-property %s", Outcome(GetProperty("Menu")).c_str());
-    Print("hostile wrong-path %s", Outcome(CallAt("/Elsewhere", "Activate", 1, 2)).c_str());
-    Print("hostile huge-numbers %s", Outcome(Call("ContextMenu", "ii", 2147483647, -2147483647 - 1)).c_str());
-    Print("hostile done");
+    PrintLine("hostile activate-with-text %s", Outcome(Call("Activate", "s", "12")).c_str());
+    PrintLine("hostile context-menu-three-numbers %s", Outcome(Call("ContextMenu", "iii", 1, 2, 3)).c_str());
+    PrintLine("hostile scroll-with-numbers %s", Outcome(Call("Scroll", "ii", 1, 2)).c_str());
+    PrintLine("hostile activate-no-arguments %s", Outcome(Call("Activate", "")).c_str());
+    PrintLine("hostile unknown-method %s", Outcome(Call("Explode", "")).c_str());
+    PrintLine("hostile set-title %s", Outcome(SetTitle()).c_str());
+    PrintLine("hostile unknown-property %s", Outcome(GetProperty("Menu")).c_str());
+    PrintLine("hostile wrong-path %s", Outcome(CallAt("/Elsewhere", "Activate", 1, 2)).c_str());
+    PrintLine("hostile huge-numbers %s",
+              Outcome(Call("ContextMenu", "ii", 2147483647, -2147483647 - 1)).c_str());
+    PrintLine("hostile done");
   }
 
   std::string SetTitle() {
@@ -257,7 +251,7 @@ class CWatcher {
       if (r == 0 && sd_bus_wait(m_bus, kCallTimeoutUs) <= 0) break;
     }
     for (sd_bus_slot* slot : slots) sd_bus_slot_unref(slot);
-    Print("flood ok %d refused %d", m_floodOk, m_floodRefused);
+    PrintLine("flood ok %d refused %d", m_floodOk, m_floodRefused);
   }
 
   static int OnFloodReply(sd_bus_message* reply, void* userdata, sd_bus_error*) {
@@ -271,7 +265,7 @@ class CWatcher {
     const char* service = nullptr;
     if (sd_bus_message_read(call, "s", &service) < 0) return -EINVAL;
     if (self->m_refuse) {
-      Print("refused %s", service);
+      PrintLine("refused %s", service);
       return sd_bus_error_set_const(error, "org.kde.StatusNotifierWatcher.Error.Refused",
                                     "Refused by the test");
     }
@@ -284,7 +278,7 @@ class CWatcher {
                               service + "',arg2=''";
     sd_bus_add_match(self->m_bus, &registration.nameWatch, match.c_str(), OnNameGone, self);
     self->m_registrations.push_back(registration);
-    Print("registered %s %s", service, sender ? sender : "?");
+    PrintLine("registered %s %s", service, sender ? sender : "?");
     sd_bus_emit_signal(self->m_bus, "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher",
                        "StatusNotifierItemRegistered", "s", service);
     return sd_bus_reply_method_return(call, "");
@@ -296,7 +290,7 @@ class CWatcher {
     if (sd_bus_message_read(signal, "s", &name) < 0) return 0;
     for (auto it = self->m_registrations.begin(); it != self->m_registrations.end(); ++it) {
       if (it->service != name) continue;
-      Print("unregistered %s", name);
+      PrintLine("unregistered %s", name);
       sd_bus_slot_unref(it->nameWatch);
       self->m_registrations.erase(it);
       break;
@@ -354,7 +348,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "sni_test_watcher: cannot own org.kde.StatusNotifierWatcher\n");
     return 2;
   }
-  Print("ready");
+  PrintLine("ready");
   std::string pending;
   for (;;) {
     int r = 0;

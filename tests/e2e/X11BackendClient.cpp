@@ -17,7 +17,6 @@
 // Exit status: 0 on Close or Q, 1 when the display cannot be opened or goes away.
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "PrintLine.h"
 #include "platform/x11/X11Backend.h"
 
 namespace {
@@ -162,7 +162,7 @@ class CClient {
     const Picture picture(kWidth, kHeight, 0xFF0000, 0xFFFFFF, kInset);
     m_backend->Present(m_main, picture.View(), {0, 0, kWidth, kHeight});
     m_backend->Flush();
-    Print("presented %llu", static_cast<unsigned long long>(MonotonicMicros()));
+    PrintLine("presented %llu", static_cast<unsigned long long>(MonotonicMicros()));
     if (!dropIn) return;
     // A window that was never on screen has had no Expose yet: the backend's copy answers it on arrival.
     while (m_mainRect.top < screen.top) {
@@ -172,7 +172,7 @@ class CClient {
       m_backend->MoveSurface(m_main, m_mainRect);
       m_backend->Sleep(10);
     }
-    Print("dropped %d %d", m_mainRect.left, m_mainRect.top);
+    PrintLine("dropped %d %d", m_mainRect.left, m_mainRect.top);
   }
 
   void AddTray() { m_tray = m_backend->AddTrayIcon(m_icons); }
@@ -192,21 +192,21 @@ class CClient {
     switch (e.type) {
       case EventType::MouseDown:
       case EventType::MouseUp:
-        Print("%s %d %d %d 0x%04x %s", e.type == EventType::MouseDown ? "down" : "up", e.button, e.root.x,
-              e.root.y, e.keys, Name(e.surface));
+        PrintLine("%s %d %d %d 0x%04x %s", e.type == EventType::MouseDown ? "down" : "up", e.button, e.root.x,
+                  e.root.y, e.keys, Name(e.surface));
         if (e.type == EventType::MouseDown && m_popup) ClosePopup();
         return std::nullopt;
       case EventType::MouseMove:
-        Print("move %d %d 0x%04x %s", e.root.x, e.root.y, e.keys, Name(e.surface));
+        PrintLine("move %d %d 0x%04x %s", e.root.x, e.root.y, e.keys, Name(e.surface));
         return std::nullopt;
       case EventType::KeyDown:
-        Print("key 0x%02x 0x%04x %s", e.vk, e.keys, Name(e.surface));
+        PrintLine("key 0x%02x 0x%04x %s", e.vk, e.keys, Name(e.surface));
         return OnKey(e.vk);
       case EventType::TrayMouse:
-        Print("tray 0x%03x %d %d", e.trayMessage, e.root.x, e.root.y);
+        PrintLine("tray 0x%03x %d %d", e.trayMessage, e.root.x, e.root.y);
         return std::nullopt;
       case EventType::Close:
-        Print("close %s", Name(e.surface));
+        PrintLine("close %s", Name(e.surface));
         if (e.surface == m_main) return 0;
         if (e.surface == m_dialog) {
           m_backend->DestroySurface(m_dialog);
@@ -214,7 +214,7 @@ class CClient {
         }
         return std::nullopt;
       case EventType::Destroyed:
-        Print("destroyed %s", Name(e.surface));
+        PrintLine("destroyed %s", Name(e.surface));
         if (e.surface == m_main) {
           std::fprintf(stderr, "x11_backend_client: %s\n", e.reason.c_str());
           return 1;
@@ -224,7 +224,7 @@ class CClient {
         if (e.surface == m_popup) m_popup = 0;
         return std::nullopt;
       case EventType::Quit:
-        Print("quit");
+        PrintLine("quit");
         std::fprintf(stderr, "x11_backend_client: %s\n", e.reason.c_str());
         return 1;
       case EventType::Woken: return std::nullopt;
@@ -249,7 +249,7 @@ class CClient {
           m_backend->MoveSurface(m_main, m_mainRect);
           m_backend->Sleep(20);
         }
-        Print("moved %d %d", m_mainRect.left, m_mainRect.top);
+        PrintLine("moved %d %d", m_mainRect.left, m_mainRect.top);
         break;
       case 'P': OpenPopup(); break;
       case 'D': OpenDialog(); break;
@@ -258,23 +258,23 @@ class CClient {
         m_backend->Sleep(50);
         m_backend->ShowSurface(m_main, true);
         m_backend->Flush();
-        Print("shown again");
+        PrintLine("shown again");
         break;
       case 'R':
         m_backend->RemoveTrayIcon(m_tray);
         m_backend->Flush();
-        Print("tray removed");
+        PrintLine("tray removed");
         break;
       case 'C':
         m_customCursor = !m_customCursor;
         m_backend->SetCursor(m_main, m_customCursor ? &m_cursor : nullptr);
         m_backend->Flush();
-        Print("cursor %s", m_customCursor ? "crosshair" : "default");
+        PrintLine("cursor %s", m_customCursor ? "crosshair" : "default");
         break;
       case 'A':
         AddTray();
         m_backend->Flush();
-        Print("tray added");
+        PrintLine("tray added");
         break;
       default: break;
     }
@@ -294,7 +294,7 @@ class CClient {
     m_backend->ShowSurface(m_popup, true);
     m_backend->GrabInput(m_popup, true);
     m_backend->Flush();
-    Print("popup %d %d", at.x, at.y);
+    PrintLine("popup %d %d", at.x, at.y);
   }
 
   void ClosePopup() {
@@ -302,7 +302,7 @@ class CClient {
     m_backend->DestroySurface(m_popup);
     m_popup = 0;
     m_backend->Flush();
-    Print("popup closed");
+    PrintLine("popup closed");
   }
 
   void OpenDialog() {
@@ -319,21 +319,12 @@ class CClient {
     m_backend->ShowSurface(m_dialog, true);
     m_backend->Activate(m_dialog);
     m_backend->Flush();
-    Print("dialog %d %d", desc.rect.left, desc.rect.top);
+    PrintLine("dialog %d %d", desc.rect.left, desc.rect.top);
   }
 
   const char* Name(SurfaceId id) const {
     auto found = m_names.find(id);
     return found == m_names.end() ? "none" : found->second.c_str();
-  }
-
-  [[gnu::format(printf, 1, 2)]] static void Print(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vprintf(format, args);
-    va_end(args);
-    std::putchar('\n');
-    std::fflush(stdout);
   }
 
   std::unique_ptr<platform::CX11Backend> m_backend;

@@ -53,15 +53,6 @@ HCURSOR PointerCursor() {
   return &TilvaneResources().cursors.at(IDC_POINTER).image;
 }
 
-void SetUpOneMoveFromOrder(CPuzzleDlg& dlg) {
-  CPuzzleGame& game = dlg.m_game;
-  for (int i = 0; i < game.m_nCells - 1; ++i) game.m_board[static_cast<std::size_t>(i)] = i + 1;
-  game.m_board.back() = 0;
-  game.m_nHole = game.m_nCells - 1;
-  game.TrySlide(game.m_nCells - 2, false);
-  for (std::size_t i = 0; i < dlg.m_tiles.size(); ++i) dlg.m_tiles[i]->SetNumber(game.m_board[i]);
-}
-
 std::vector<HWND> TileHandles(const CPuzzleDlg& dlg) {
   std::vector<HWND> handles;
   for (const auto& tile : dlg.m_tiles) handles.push_back(tile->m_hWnd);

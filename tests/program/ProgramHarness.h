@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "BoardSetup.h"
 #include "app/PuzzleApp.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "res/ResourceIds.h"
@@ -84,10 +85,6 @@ const platform::CHeadlessBackend::Surface* MainSurface(const platform::CHeadless
 // The cursor pictures of the program.
 HCURSOR GripCursor();
 HCURSOR PointerCursor();
-
-// Puts the board of a running game in order but for one move: the last tile stands in the last cell and
-// the hole just left of it, so a click on that tile solves the game. The tile windows show the new board.
-void SetUpOneMoveFromOrder(CPuzzleDlg& dlg);
 
 // The window handles of the tile windows, which change with every new game.
 std::vector<HWND> TileHandles(const CPuzzleDlg& dlg);
