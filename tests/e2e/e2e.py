@@ -258,6 +258,21 @@ def click_main(client, left, x=100, y=120, button=1):
     client.expect(rf"up {button} {left + x} {y} 0x[0-9a-f]+ main")
 
 
+def wait_uncovered(window, x, y):
+    """Puts the pointer at a screen point and waits until the window under it is `window`, or the frame a window
+    manager put it in. A window another client destroys is gone from the server at once, and its own client is
+    told so, but the window manager's frame around it stays on the screen, and takes the clicks there, until the
+    manager gets round to it."""
+    info = window_info(window)
+    top = window if info["root_parent"] else info["parent"]
+    xdotool("mousemove", x, y)
+
+    def probe():
+        under = re.search(r"^WINDOW=(\d+)$", run("xdotool", "getmouselocation", "--shell"), re.M)
+        return under and int(under.group(1)) == top
+    wait_until(probe, f"window 0x{window:x} to be the one under {x},{y}")
+
+
 def docked_tray_icon():
     """The client's tray icon once a tray host has embedded and shown it, and where it is."""
     icon = find_window(r"^Tilvane tray icon$")

@@ -9,7 +9,7 @@
 import sys
 
 from e2e import XDisplay, check, click_main, find_window, main, main_window, press_key, start_ready_client
-from e2e import wait_until, windows, xdotool
+from e2e import wait_uncovered, wait_until, windows, xdotool
 
 
 def forged_messages():
@@ -46,7 +46,9 @@ def destroyed_windows():
         with XDisplay() as x:
             x.destroy_window(dialog)
             client.expect(r"destroyed dialog")
-            # Still alive, still answering: another round of input reaches it.
+            # Still alive, still answering: another round of input reaches it, once nothing of the dialog is left
+            # where the click goes.
+            wait_uncovered(window, left + 100, 120)
             click_main(client, left)
             x.destroy_window(window)
             client.expect(r"destroyed main")
