@@ -1,26 +1,25 @@
 #!/usr/bin/env bash
-# Runs one command on a private Xvfb display, optionally under a window manager, with a tray host and on a
-# private session bus, and ends every process it started, also when the command fails or the harness is
+# Runs one command on a private Xvfb display and a private session bus, optionally under a window manager and
+# with a tray host, and ends every process it started, also when the command fails or the harness is
 # interrupted.
 #
-#   harness.sh [--wm openbox|icewm|xfwm4] [--tray trayer] [--bus] [--depth N] [--size WxH] -- command [args...]
+#   harness.sh [--wm openbox|icewm|xfwm4] [--tray trayer|tint2] [--depth N] [--size WxH] -- command [args...]
 #
-# The command sees DISPLAY and TILVANE_E2E_XVFB_PID (to test a server that goes away), and with --bus
-# DBUS_SESSION_BUS_ADDRESS and TILVANE_E2E_BUS_PID. Without --bus it sees no session bus at all, so that
-# a desktop the tests happen to run in cannot take the tray icon away from the X tray. Exit status:
-# the command's, 77 when a tool is missing (ctest counts it as skipped), 3 when the setup failed.
+# The command sees DISPLAY and TILVANE_E2E_XVFB_PID (to test a server that goes away),
+# DBUS_SESSION_BUS_ADDRESS and TILVANE_E2E_BUS_PID. Everything started here, the bus included, finds HOME and
+# the XDG folders in a directory of its own: nothing reaches the bus, the desktop or the settings of the
+# person running the tests, and nothing relies on a bus being started on demand. Exit status: the command's,
+# or 3 when the setup failed (a missing program among them: the message names its Debian package).
 set -uo pipefail
 
 wm=""
 tray=""
-bus=""
 depth=24
 size=1024x768
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --wm) wm="$2"; shift 2 ;;
     --tray) tray="$2"; shift 2 ;;
-    --bus) bus=dbus-daemon; shift ;;
     --depth) depth="$2"; shift 2 ;;
     --size) size="$2"; shift 2 ;;
     --) shift; break ;;
@@ -29,12 +28,9 @@ while [[ $# -gt 0 ]]; do
 done
 [[ $# -gt 0 ]] || { echo "harness: no command given" >&2; exit 2; }
 
-for tool in Xvfb xwininfo xprop xdotool import python3 ${wm} ${tray} ${bus}; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "harness: $tool is missing (scripts/deps test installs it)" >&2
-    exit 77
-  fi
-done
+here=$(cd "$(dirname "$0")" && pwd)
+command -v python3 >/dev/null || { echo "harness: python3 is missing: install the Debian package python3" >&2; exit 3; }
+python3 "$here/tools.py" Xvfb xwininfo xprop xdotool import dbus-daemon ${wm} ${tray} || exit 3
 
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/tilvane-e2e.XXXXXX")
 pids=()
@@ -58,6 +54,10 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
+# Starts a program (in the background, by the caller's &) that dies with the harness, even when the harness is
+# killed itself: ctest ends a test that runs past its time-out with SIGKILL, and then no trap runs.
+child() { exec setpriv --pdeathsig KILL -- "$@"; }
+
 # Waits until `check` succeeds, giving up after about ten seconds: a slow machine only makes it slower.
 wait_for() {
   local what=$1; shift
@@ -70,7 +70,7 @@ wait_for() {
 }
 
 # -displayfd picks a free display itself and writes its number once the server accepts connections.
-Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "${size}x${depth}" \
+child Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "${size}x${depth}" \
   3>"$workdir/display" 2>"$workdir/xvfb.log" &
 xvfb=$!
 pids+=("$xvfb")
@@ -82,34 +82,33 @@ fi
 export DISPLAY=":$(head -n1 "$workdir/display")"
 export TILVANE_E2E_XVFB_PID=$xvfb
 
-# sd-bus falls back to $XDG_RUNTIME_DIR/bus without an address; an empty directory of our own has none.
-unset DBUS_SESSION_BUS_ADDRESS
-mkdir -m 700 "$workdir/runtime"
-export XDG_RUNTIME_DIR="$workdir/runtime"
-if [[ -n "$bus" ]]; then
-  dbus-daemon --nofork --config-file="$(dirname "$0")/session-bus.conf" --address="unix:path=$workdir/bus" \
-    --print-address=4 4>"$workdir/bus-address" 2>"$workdir/bus.log" &
-  bus_pid=$!
-  pids+=("$bus_pid")
-  bus_ready() { kill -0 "$bus_pid" && grep -q '^unix:' "$workdir/bus-address"; }
-  if ! wait_for "dbus-daemon" bus_ready; then
-    cat "$workdir/bus.log" >&2
-    exit 3
-  fi
-  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$workdir/bus-address")
-  export DBUS_SESSION_BUS_ADDRESS
-  export TILVANE_E2E_BUS_PID=$bus_pid
+# A home of its own for everything started here: the bus's activated services and GLib programs read and write
+# their settings there. sd-bus would fall back to $XDG_RUNTIME_DIR/bus without an address: ours has none.
+export HOME="$workdir/home" XDG_CONFIG_HOME="$workdir/home/.config" XDG_DATA_HOME="$workdir/home/.local/share"
+export XDG_CACHE_HOME="$workdir/home/.cache" XDG_STATE_HOME="$workdir/home/.local/state"
+export XDG_RUNTIME_DIR="$workdir/runtime" NO_AT_BRIDGE=1
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+child dbus-daemon --nofork --config-file="$here/session-bus.conf" --address="unix:path=$workdir/bus" \
+  --print-address=4 4>"$workdir/bus-address" 2>"$workdir/bus.log" &
+bus_pid=$!
+pids+=("$bus_pid")
+bus_ready() { kill -0 "$bus_pid" && grep -q '^unix:' "$workdir/bus-address"; }
+if ! wait_for "dbus-daemon" bus_ready; then
+  cat "$workdir/bus.log" >&2
+  exit 3
 fi
+DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$workdir/bus-address")
+export DBUS_SESSION_BUS_ADDRESS TILVANE_E2E_BUS_PID=$bus_pid
 
 if [[ -n "$wm" ]]; then
   case "$wm" in
     openbox) wm_command=(openbox --sm-disable) ;;
-    # Without a session bus xfwm4 takes its stock settings, after a pause of a second or two.
+    # With no settings daemon on the bus xfwm4 takes its stock settings.
     xfwm4) wm_command=(xfwm4 --compositor=off --sm-client-disable) ;;
     *) wm_command=("$wm") ;;
   esac
-  # A private configuration directory keeps the user's own window-manager settings out of the tests.
-  XDG_CONFIG_HOME="$workdir/config" "${wm_command[@]}" >"$workdir/wm.log" 2>&1 &
+  child "${wm_command[@]}" >"$workdir/wm.log" 2>&1 &
   wm_pid=$!
   pids+=("$wm_pid")
   # Ready once it manages the screen (it names its check window); a manager that died is reported at once.
@@ -124,15 +123,15 @@ fi
 if [[ -n "$tray" ]]; then
   # tint2 starts its panel only once a window manager runs; it reads its stock configuration.
   case "$tray" in
-    trayer) trayer --edge bottom --align right --widthtype request --height 24 >"$workdir/tray.log" 2>&1 & ;;
-    *) XDG_CONFIG_HOME="$workdir/config" "$tray" >"$workdir/tray.log" 2>&1 & ;;
+    trayer) child trayer --edge bottom --align right --widthtype request --height 24 >"$workdir/tray.log" 2>&1 & ;;
+    *) child "$tray" >"$workdir/tray.log" 2>&1 & ;;
   esac
   pids+=("$!")
   tray_ready() { xwininfo -root -tree | grep -qi "\"$tray\""; }
   wait_for "$tray" tray_ready || exit 3
 fi
 
-"$@" &
+child "$@" &
 command_pid=$!
 pids+=("$command_pid")
 wait "$command_pid"

@@ -3,7 +3,7 @@ program's command line; its start from the desktop entry on an X display; and th
 
 Usage: test_install.py CHECK, where CHECK is one of the functions named in CHECKS below. The build directory, the
 application id and the version come from TILVANE_BUILD_DIR, TILVANE_APP_ID and TILVANE_VERSION.
-Exit status: 0 passed, 1 failed, 77 a tool is missing (scripts/deps test installs it).
+Exit status: 0 passed, 1 failed (a missing tool among the failures: the message names its Debian package).
 """
 import configparser
 import os
@@ -18,6 +18,7 @@ import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from e2e import Failure, XDisplay, check, find_window, main, run, wait_until, window_info  # noqa: E402
+from tools import missing  # noqa: E402
 
 BUILD = os.environ.get("TILVANE_BUILD_DIR", "")
 APP_ID = os.environ.get("TILVANE_APP_ID", "")
@@ -30,14 +31,9 @@ ICON_COLOURS = 5
 UTF8 = dict(os.environ, LC_ALL="C.UTF-8")
 
 
-class Missing(Exception):
-    pass
-
-
 def need(*tools):
-    for tool in tools:
-        if not shutil.which(tool):
-            raise Missing(f"{tool} is missing (scripts/deps test installs it)")
+    lacking = missing(*tools)
+    check(not lacking, "; ".join(lacking))
 
 
 def expected_files():
@@ -324,8 +320,4 @@ if __name__ == "__main__":
     if not check_function:
         print(f"usage: test_install.py {'|'.join(CHECKS)}", file=sys.stderr)
         sys.exit(2)
-    try:
-        main(check_function)
-    except Missing as missing:
-        print(f"test_install: {missing}", file=sys.stderr)
-        sys.exit(77)
+    main(check_function)

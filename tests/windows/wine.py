@@ -3,13 +3,13 @@
 Wine's output goes to files, never to pipes: a pipe held open by the wineserver would keep a reader waiting
 until the server itself ends."""
 import os
-import shutil
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from e2e import Failure, check  # noqa: E402
+from tools import missing  # noqa: E402
 
 PREFIX_VARIABLE = "TILVANE_WINE_PREFIX"
 PATIENCE = 20.0  # seconds before a Wine command counts as hung
@@ -41,11 +41,11 @@ def test_prefix():
 
 
 def require_tools():
-    """Exits with 77 (skipped) when Wine is not installed."""
-    for tool in ("wine", "wineserver"):
-        if not shutil.which(tool):
-            print(f"{tool} is missing (scripts/deps test installs it)", file=sys.stderr)
-            sys.exit(77)
+    """Fails at once, naming the package, when Wine is not installed."""
+    lacking = missing("wine", "wineserver", "fc-list")
+    if lacking:
+        print("\n".join(lacking), file=sys.stderr)
+        sys.exit(1)
 
 
 def run_wine(prefix, *command, log, timeout=PATIENCE):
