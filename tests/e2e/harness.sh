@@ -30,17 +30,20 @@ done
 
 here=$(cd "$(dirname "$0")" && pwd)
 command -v python3 >/dev/null || { echo "harness: python3 is missing: install the Debian package python3" >&2; exit 3; }
-python3 "$here/tools.py" Xvfb xwininfo xprop xdotool import dbus-daemon ${wm} ${tray} || exit 3
+tools=(Xvfb xwininfo xprop xdotool import dbus-daemon setpriv ${wm} ${tray})
+for tool in "${tools[@]}"; do
+  command -v "$tool" >/dev/null || { python3 "$here/tools.py" "${tools[@]}"; exit 3; }
+done
 
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/tilvane-e2e.XXXXXX")
 pids=()
+command_pid=""
 
-cleanup() {
+# Asks the given processes to end, all at once, and kills what still runs a second later.
+stop() {
   local pid
-  # Newest first: the command, then the tray host and the window manager, the server last.
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    pid=${pids[i]}
-    kill -TERM "$pid" 2>/dev/null || continue
+  for pid in "$@"; do kill -TERM "$pid" 2>/dev/null; done
+  for pid in "$@"; do
     for _ in $(seq 50); do
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.02
@@ -48,6 +51,13 @@ cleanup() {
     kill -KILL "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
   done
+}
+
+cleanup() {
+  # The command first, while its server is still there; then the tray host, the window manager, the bus and the
+  # server together.
+  [[ -z "$command_pid" ]] || stop "$command_pid"
+  stop "${pids[@]}"
   rm -rf "$workdir"
 }
 trap cleanup EXIT
@@ -133,8 +143,7 @@ fi
 
 child "$@" &
 command_pid=$!
-pids+=("$command_pid")
 wait "$command_pid"
 status=$?
-unset 'pids[-1]'  # reaped: its number may belong to someone else by now
+command_pid=""  # reaped: its number may belong to someone else by now
 exit "$status"

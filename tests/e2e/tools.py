@@ -22,6 +22,7 @@ PACKAGES = {
     "trayer": "trayer",
     "tint2": "tint2",
     "dbus-daemon": "dbus",
+    "setpriv": "util-linux",
     "wine": "wine",
     "wineserver": "wine",
     "fc-list": "fontconfig",
