@@ -79,16 +79,22 @@ wait_for() {
   return 1
 }
 
+# Waits until the server `what` (process `pid`) has written a line matching `pattern` to `file`, which it does once
+# it takes connections; else shows its log and ends the harness.
+wait_for_line() {
+  local what=$1 pid=$2 file=$3 pattern=$4 log=$5
+  line_written() { kill -0 "$pid" && grep -q "$pattern" "$file"; }
+  wait_for "$what" line_written && return 0
+  cat "$log" >&2
+  exit 3
+}
+
 # -displayfd picks a free display itself and writes its number once the server accepts connections.
 child Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "${size}x${depth}" \
   3>"$workdir/display" 2>"$workdir/xvfb.log" &
 xvfb=$!
 pids+=("$xvfb")
-display_ready() { kill -0 "$xvfb" && grep -q '^[0-9][0-9]*$' "$workdir/display"; }
-if ! wait_for "Xvfb" display_ready; then
-  cat "$workdir/xvfb.log" >&2
-  exit 3
-fi
+wait_for_line Xvfb "$xvfb" "$workdir/display" '^[0-9][0-9]*$' "$workdir/xvfb.log"
 export DISPLAY=":$(head -n1 "$workdir/display")"
 export TILVANE_E2E_XVFB_PID=$xvfb
 
@@ -103,11 +109,7 @@ child dbus-daemon --nofork --config-file="$here/session-bus.conf" --address="uni
   --print-address=4 4>"$workdir/bus-address" 2>"$workdir/bus.log" &
 bus_pid=$!
 pids+=("$bus_pid")
-bus_ready() { kill -0 "$bus_pid" && grep -q '^unix:' "$workdir/bus-address"; }
-if ! wait_for "dbus-daemon" bus_ready; then
-  cat "$workdir/bus.log" >&2
-  exit 3
-fi
+wait_for_line dbus-daemon "$bus_pid" "$workdir/bus-address" '^unix:' "$workdir/bus.log"
 DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$workdir/bus-address")
 export DBUS_SESSION_BUS_ADDRESS TILVANE_E2E_BUS_PID=$bus_pid
 
