@@ -2,7 +2,7 @@
 // stays crisp.
 #pragma once
 
-#include "platform/core/Resources.h"
+#include "platform/api/Resources.h"
 
 namespace tilvane {
 

@@ -1,7 +1,7 @@
 // CPuzzleDlg's games: new boards and their tile windows, board sizes, the player's moves and the clock.
 #include <algorithm>
 
-#include "platform/core/Globals.h"
+#include "platform/api/Globals.h"
 #include "ui/PuzzleDlg.h"
 
 // The board is shuffled before the tile windows exist, so they are created showing the shuffled numbers.

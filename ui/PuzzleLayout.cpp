@@ -1,6 +1,6 @@
 // CPuzzleDlg's geometry: the size table, the frame, the header buttons, the cells and the window's shape.
-#include "platform/core/Globals.h"
-#include "platform/core/Region.h"
+#include "platform/api/Globals.h"
+#include "platform/api/Region.h"
 #include "ui/PuzzleDlg.h"
 
 namespace {

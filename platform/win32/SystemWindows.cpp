@@ -4,7 +4,7 @@
 
 #include <unordered_map>
 
-#include "platform/core/Wnd.h"
+#include "platform/api/Wnd.h"
 
 namespace platform {
 

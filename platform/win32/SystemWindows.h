@@ -2,7 +2,7 @@
 // message to its CWnd, and the walk that lets windows look at a message before it is dispatched.
 #pragma once
 
-#include "platform/core/Types.h"
+#include "platform/api/Types.h"
 
 class CWnd;
 

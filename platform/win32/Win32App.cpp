@@ -1,6 +1,6 @@
 // CWinApp and CFrameWnd on Windows, and the program's start: the system is the display.
-#include "platform/core/Globals.h"
-#include "platform/core/WinApp.h"
+#include "platform/api/Globals.h"
+#include "platform/api/WinApp.h"
 #include "platform/win32/SystemWindows.h"
 
 namespace {

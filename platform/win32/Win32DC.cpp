@@ -2,7 +2,7 @@
 // system's objects selected into it.
 #include <vector>
 
-#include "platform/core/DC.h"
+#include "platform/api/DC.h"
 #include "platform/win32/SystemDC.h"
 #include "platform/win32/SystemFont.h"
 #include "platform/win32/Utf16.h"

@@ -1,7 +1,7 @@
 // CDialog on Windows: the dialog manager builds the window and its controls from an in-memory template, and
 // the program's own modal loop runs it, so that every message passes the windows' PreTranslateMessage first.
-#include "platform/core/Dialog.h"
-#include "platform/core/Globals.h"
+#include "platform/api/Dialog.h"
+#include "platform/api/Globals.h"
 #include "platform/win32/DialogTemplate.h"
 #include "platform/win32/SystemWindows.h"
 

@@ -2,9 +2,9 @@
 // styles, timers and painting, and its messages reach the handlers through one window procedure.
 #include <memory>
 
-#include "platform/core/PaintDC.h"
-#include "platform/core/Region.h"
-#include "platform/core/Wnd.h"
+#include "platform/api/PaintDC.h"
+#include "platform/api/Region.h"
+#include "platform/api/Wnd.h"
 #include "platform/win32/SystemDC.h"
 #include "platform/win32/SystemWindows.h"
 #include "platform/win32/Utf16.h"

@@ -4,7 +4,7 @@
 
 #include "MessageLog.h"
 #include "TestSupport.h"
-#include "platform/core/WinApp.h"
+#include "platform/api/WinApp.h"
 
 using platform::CHeadlessBackend;
 using platform::CWindowSystem;

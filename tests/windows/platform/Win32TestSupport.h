@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "platform/core/Resources.h"
+#include "platform/api/Resources.h"
 #include "platform/win32/SystemWindows.h"
 
 namespace win32test {
