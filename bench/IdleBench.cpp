@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/PuzzleApp.h"
+#include "platform/linux/AfxWinMain.h"
 #include "platform/linux/WindowSystem.h"
 #include "platform/linux/x11/X11Backend.h"
 #include "res/ResourceIds.h"

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/PuzzleApp.h"
+#include "platform/linux/AfxWinMain.h"
 #include "platform/linux/WindowSystem.h"
 #include "platform/linux/headless/HeadlessBackend.h"
 #include "res/ResourceIds.h"

@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "platform/linux/Controls.h"
 #include "platform/api/Dialog.h"
 #include "res/ResourceIds.h"
 #include "res/Version.h"

@@ -1,7 +1,6 @@
 // Icons and cursors loaded from the program's resources, and the current cursor.
 #pragma once
 
-#include "platform/linux/Backend.h"
 #include "platform/api/Resources.h"
 #include "platform/api/Types.h"
 

@@ -2,9 +2,7 @@
 #pragma once
 
 #include <memory>
-#include <span>
 #include <string>
-#include <vector>
 
 #include "platform/api/Gdi.h"
 #include "platform/api/RectOps.h"
@@ -52,10 +50,6 @@ struct TEXTMETRIC {
   BYTE tmCharSet = 0;
 };
 #endif
-
-namespace platform {
-class ResolvedFont;
-}
 
 class CDC {
  public:
@@ -135,14 +129,9 @@ class CDC {
     COLORREF color = 0;
   };
 
-  void SetTarget(HBITMAP target, POINT origin, HRGN clip);
-  void ClearTarget();
-  void FillBoxes(std::span<const RECT> boxes, COLORREF cr);
-  void FillBoxes(std::span<const RECT> boxes, const CBrush& brush);
-  const platform::ResolvedFont* CurrentFont() const;
-  bool InClip(int tx, int ty) const;
-  void DrawTextLine(const std::string& line, int x, int y, int width, const RECT* clip);
-  std::vector<std::string> LayoutLines(const std::string& text, UINT nFormat, int width) const;
+  // Each implementation's own drawing helpers, as a nested type that reaches the members below; the
+  // implementation defines it where it draws.
+  struct Impl;
 
  protected:
   // What the context draws on, with the clip and origin applied to m_hDC; all null when it has no pixels.
@@ -158,7 +147,7 @@ class CDC {
   CBrush* m_pBrush = nullptr;
   COLORREF m_crBrush = RGB(255, 255, 255);
   CFont* m_pFont = nullptr;
-  std::shared_ptr<const platform::ResolvedFont> m_font;  // null: the stock font
+  std::shared_ptr<const void> m_font;  // the selected font's face, opaque here (CFont::Resolved); null: stock
   CBitmap* m_pBitmap = nullptr;
 
   COLORREF m_crText = RGB(0, 0, 0);

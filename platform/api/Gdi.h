@@ -9,10 +9,6 @@
 
 class CDC;
 
-namespace platform {
-class ResolvedFont;
-}
-
 #if !defined(_WIN32)
 // Pen styles.
 constexpr int PS_SOLID = 0;
@@ -151,15 +147,17 @@ class CFont : public CGdiObject {
                   BYTE nQuality, BYTE nPitchAndFamily, const char* lpszFacename);
   // A normal-weight font of nPointSize tenths of a point at 96 pixels per inch, as dialogs ask for theirs.
   BOOL CreatePointFont(int nPointSize, const char* lpszFaceName, CDC* pDC = nullptr);
-  const std::shared_ptr<const platform::ResolvedFont>& Resolved() const { return m_font; }
+  // What the font resolved to, opaque to the program: each implementation knows what it made (a face at a
+  // size on Linux, the system's font on Windows). Contexts that select the font share it.
+  const std::shared_ptr<const void>& Resolved() const { return m_font; }
 
  protected:
   const void* Handle() const override { return m_font.get(); }
   void Release() override { m_font.reset(); }
-  void Adopt(std::shared_ptr<const platform::ResolvedFont> font) { m_font = std::move(font); }
+  void Adopt(std::shared_ptr<const void> font) { m_font = std::move(font); }
 
  private:
-  std::shared_ptr<const platform::ResolvedFont> m_font;
+  std::shared_ptr<const void> m_font;
 };
 
 // An opaque 32-bit picture that a memory device context draws into or copies from.

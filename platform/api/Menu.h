@@ -9,9 +9,23 @@
 
 class CWnd;
 namespace platform {
-class CMenuTracker;
-class CMenuWnd;
 struct MenuItemResource;
+
+// A window that shows a menu while a tracking runs: the menu has it redrawn after a change and asks it where
+// an item is.
+class IMenuView {
+ public:
+  virtual ~IMenuView() = default;
+  virtual void Redraw() = 0;
+  virtual RECT ItemScreenRect(int pos) const = 0;
+};
+
+// The tracking that shows a menu tree: the menu ends it when its items go.
+class IMenuTracking {
+ public:
+  virtual ~IMenuTracking() = default;
+  virtual void Abandon() = 0;
+};
 }  // namespace platform
 
 #if !defined(_WIN32)
@@ -80,9 +94,15 @@ class CMenu {
   // The screen rectangle of an item while this menu is shown by a tracking; FALSE at other times.
   BOOL GetMenuItemRect(UINT nPos, RECT* lpRect) const;
 
- private:
-  friend class platform::CMenuTracker;
+  // For the window system's tracking: the window that shows this menu (null once it closes) and, on the
+  // menu tracked, the tracking itself.
+  void SetView(platform::IMenuView* view) { m_pView = view; }
+  void SetTracking(platform::IMenuTracking* tracking) { m_pTracking = tracking; }
+  platform::IMenuTracking* Tracking() const { return m_pTracking; }
+  // The menu whose submenus hold this one, or this menu itself.
+  CMenu* Root();
 
+ private:
   struct Item {
     std::string caption;
     UINT id = 0;
@@ -94,7 +114,6 @@ class CMenu {
   void Build(const std::vector<platform::MenuItemResource>& items);
   const Item* FindItem(UINT nID, UINT nFlags) const;
   Item* FindItem(UINT nID, UINT nFlags);
-  CMenu* Root();
   // Redraws the menu's window when a tracking shows it, so that a change is seen at once.
   void Changed();
   void Clear();
@@ -103,8 +122,8 @@ class CMenu {
   bool m_bLoaded = false;
   CMenu* m_pParent = nullptr;
   // Set by a tracking: the window that shows this menu, and (on the menu tracked) the tracking itself.
-  platform::CMenuWnd* m_pWindow = nullptr;
-  platform::CMenuTracker* m_pTracker = nullptr;
+  platform::IMenuView* m_pView = nullptr;
+  platform::IMenuTracking* m_pTracking = nullptr;
   // The system's menu, where there is one (Windows); null elsewhere.
   HMENU m_hMenu = nullptr;
 };

@@ -6,9 +6,6 @@
 #include "platform/api/DC.h"
 
 class CWnd;
-namespace platform {
-struct DrawTarget;
-}
 
 #if !defined(_WIN32)
 struct PAINTSTRUCT {
@@ -27,8 +24,10 @@ class CPaintDC : public CDC {
   PAINTSTRUCT m_ps;
 
  private:
+  // Where the implementation has the context draw, defined by it (the system paints on its own on Windows).
+  struct Target;
   HWND m_hWndPaint;
-  std::unique_ptr<platform::DrawTarget> m_pTarget;
+  std::unique_ptr<Target> m_pTarget;
 };
 
 class CClientDC : public CDC {
@@ -39,6 +38,7 @@ class CClientDC : public CDC {
   CClientDC& operator=(const CClientDC&) = delete;
 
  private:
+  struct Target;  // as CPaintDC's
   HWND m_hWndDraw;
-  std::unique_ptr<platform::DrawTarget> m_pTarget;
+  std::unique_ptr<Target> m_pTarget;
 };

@@ -1,12 +1,21 @@
 // The plain value types, message numbers and flags that the program's windows speak in.
 #pragma once
 
+#include <cstdint>
+
 #if defined(_WIN32)
 // On Windows the system's own headers give these, with the same names and values.
-#include "platform/win32/Win32Types.h"
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef STRICT
+#define STRICT
+#endif
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
 #else
-
-#include <cstdint>
 
 using BOOL = int;
 using UINT = unsigned int;
@@ -76,13 +85,6 @@ constexpr WORD HIWORD(std::uintptr_t v) {
 }
 constexpr LPARAM MAKELPARAM(int lo, int hi) {
   return static_cast<LPARAM>(static_cast<std::uint32_t>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)));
-}
-// Mouse coordinates travel signed in the low and high words of lParam.
-constexpr int GET_X_LPARAM(LPARAM lp) {
-  return static_cast<std::int16_t>(lp & 0xFFFF);
-}
-constexpr int GET_Y_LPARAM(LPARAM lp) {
-  return static_cast<std::int16_t>((lp >> 16) & 0xFFFF);
 }
 
 struct MSG {
@@ -171,16 +173,28 @@ constexpr UINT VK_RIGHT = 0x27;
 constexpr UINT VK_DOWN = 0x28;
 constexpr UINT VK_F1 = 0x70;
 
-// Dialog results and the standard command ids.
+// Dialog results.
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
-constexpr UINT ID_APP_ABOUT = 0xE140;
-constexpr UINT ID_HELP = 0xE146;
 
 // WM_SETICON sizes.
 constexpr WPARAM ICON_SMALL = 0;
 constexpr WPARAM ICON_BIG = 1;
 
+#endif
+
+// The standard command ids of the framework, which Windows does not define.
+constexpr UINT ID_APP_ABOUT = 0xE140;
+constexpr UINT ID_HELP = 0xE146;
+
+// Mouse coordinates travel signed in the low and high words of lParam (<windowsx.h> has them as macros).
+#ifndef GET_X_LPARAM
+constexpr int GET_X_LPARAM(LPARAM lp) {
+  return static_cast<std::int16_t>(lp & 0xFFFF);
+}
+constexpr int GET_Y_LPARAM(LPARAM lp) {
+  return static_cast<std::int16_t>((lp >> 16) & 0xFFFF);
+}
 #endif
 
 class CPoint : public POINT {

@@ -1,10 +1,7 @@
 // CWinApp and CFrameWnd: the application object and the plain frame window it can own.
 #pragma once
 
-#include <string>
-
 #include "platform/api/Cursor.h"
-#include "platform/api/Resources.h"
 #include "platform/api/Wnd.h"
 
 class CWinApp {
@@ -36,15 +33,3 @@ class CFrameWnd : public CWnd {
   // The frame object is the framework's to delete once its window is gone.
   void PostNcDestroy() override;
 };
-
-namespace platform {
-class IBackend;
-}
-
-// Runs an application on a display: makes its window system, calls InitInstance, and Run when asked.
-// Returns the exit status. When the display went away under the program, or the program's last window was
-// destroyed by another client, `lostDisplay` (if given) says why.
-int AfxWinMain(CWinApp& app, platform::IBackend& backend, const platform::ResourceSet& resources,
-               std::string* lostDisplay = nullptr);
-// The same on Windows, where the system is the display.
-int AfxWinMain(CWinApp& app, const platform::ResourceSet& resources);

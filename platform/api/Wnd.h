@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/api/Cursor.h"
 #include "platform/api/Types.h"
@@ -10,8 +11,7 @@
 class CDC;
 class CRgn;
 namespace platform {
-class CWindowSystem;
-class CSystemWindows;
+class CWndDelivery;
 }  // namespace platform
 
 #if !defined(_WIN32)
@@ -104,14 +104,10 @@ class CWnd {
   virtual void OnClose();
   virtual HCURSOR OnQueryDragIcon();
 
-  platform::CWindowSystem* System() const;
-
   HCURSOR m_hClassCursor = nullptr;  // shown when neither the window nor its parents set one
 
  private:
-  // The window system that delivers the window's messages: the program's own, or the system's on Windows.
-  friend class platform::CWindowSystem;
-  friend class platform::CSystemWindows;
+  friend class platform::CWndDelivery;
   void OnNcDestroy();
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT EraseBackground(WPARAM wParam);
@@ -121,3 +117,19 @@ class CWnd {
   HICON m_bigIcon = nullptr;
   HICON m_smallIcon = nullptr;
 };
+
+namespace platform {
+
+// What only the window system that delivers a window's messages does to it: it says which message is being
+// dispatched (Default handles that one) and that the window is gone (after WM_NCDESTROY).
+class CWndDelivery {
+ public:
+  // Returns the message dispatched before, for the caller to put back when this one is done.
+  static const MSG* SetCurrentMessage(CWnd& wnd, const MSG* msg) {
+    return std::exchange(wnd.m_pCurrentMsg, msg);
+  }
+  // The object may be deleted by this (a frame deletes itself).
+  static void WindowGone(CWnd& wnd) { wnd.OnNcDestroy(); }
+};
+
+}  // namespace platform

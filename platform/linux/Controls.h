@@ -3,18 +3,16 @@
 
 #include "platform/api/Cursor.h"
 #include "platform/api/Dialog.h"
-#include "platform/linux/DialogUnits.h"
 #include "platform/api/Gdi.h"
 #include "platform/api/Resources.h"
 #include "platform/api/Wnd.h"
+#include "platform/linux/DialogUnits.h"
 
-#if !defined(_WIN32)
 constexpr DWORD BS_TYPEMASK = 0x000F;
 constexpr DWORD SS_TYPEMASK = 0x001F;
 constexpr DWORD SS_NOPREFIX = 0x0080;
 // The notification code of a click, in the high word of the WM_COMMAND a button sends its dialog.
 constexpr WORD BN_CLICKED = 0;
-#endif
 
 // A child window of a dialog made from one control of its template. Its window owns it: the object
 // deletes itself when the window is destroyed, as the dialog's windows go when the dialog ends.

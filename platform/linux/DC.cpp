@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/linux/CairoHandles.h"
+#include "platform/linux/DCImpl.h"
 #include "platform/linux/FontCatalog.h"
 
 namespace {
@@ -83,17 +84,17 @@ CDC::~CDC() {
   DeleteDC();
 }
 
-void CDC::SetTarget(HBITMAP hTarget, POINT origin, HRGN hClip) {
-  ClearTarget();
+void CDC::Impl::SetTarget(CDC& dc, HBITMAP hTarget, POINT origin, HRGN hClip) {
+  ClearTarget(dc);
   cairo_surface_t* target = platform::CairoOf(hTarget);
   if (!IsPixelSurface(target)) return;
-  m_hTarget = platform::HandleOf(cairo_surface_reference(target));
-  m_origin = origin;
+  dc.m_hTarget = platform::HandleOf(cairo_surface_reference(target));
+  dc.m_origin = origin;
   cairo_t* cr = cairo_create(target);
-  m_hDC = platform::HandleOf(cr);
+  dc.m_hDC = platform::HandleOf(cr);
   if (hClip) {
     cairo_region_t* clip = cairo_region_copy(platform::CairoOf(hClip));
-    m_hClip = platform::HandleOf(clip);
+    dc.m_hClip = platform::HandleOf(clip);
     const int n = cairo_region_num_rectangles(clip);
     for (int i = 0; i < n; ++i) {
       cairo_rectangle_int_t r;
@@ -107,17 +108,17 @@ void CDC::SetTarget(HBITMAP hTarget, POINT origin, HRGN hClip) {
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
 }
 
-void CDC::ClearTarget() {
-  if (m_hDC) cairo_destroy(platform::CairoOf(m_hDC));
-  if (m_hTarget) {
-    cairo_surface_flush(platform::CairoOf(m_hTarget));
-    cairo_surface_destroy(platform::CairoOf(m_hTarget));
+void CDC::Impl::ClearTarget(CDC& dc) {
+  if (dc.m_hDC) cairo_destroy(platform::CairoOf(dc.m_hDC));
+  if (dc.m_hTarget) {
+    cairo_surface_flush(platform::CairoOf(dc.m_hTarget));
+    cairo_surface_destroy(platform::CairoOf(dc.m_hTarget));
   }
-  if (m_hClip) cairo_region_destroy(platform::CairoOf(m_hClip));
-  m_hDC = nullptr;
-  m_hTarget = nullptr;
-  m_hClip = nullptr;
-  m_origin = POINT{};
+  if (dc.m_hClip) cairo_region_destroy(platform::CairoOf(dc.m_hClip));
+  dc.m_hDC = nullptr;
+  dc.m_hTarget = nullptr;
+  dc.m_hClip = nullptr;
+  dc.m_origin = POINT{};
 }
 
 bool CDC::IsValid() const {
@@ -125,11 +126,11 @@ bool CDC::IsValid() const {
 }
 
 void CDC::AttachSurface(HBITMAP target, POINT origin, HRGN clip) {
-  SetTarget(target, origin, clip);
+  Impl::SetTarget(*this, target, origin, clip);
 }
 
 void CDC::DetachSurface() {
-  ClearTarget();
+  Impl::ClearTarget(*this);
 }
 
 BOOL CDC::CreateCompatibleDC(CDC* /*pDC*/) {
@@ -140,7 +141,7 @@ BOOL CDC::CreateCompatibleDC(CDC* /*pDC*/) {
 
 BOOL CDC::DeleteDC() {
   const bool wasValid = IsValid();
-  ClearTarget();
+  Impl::ClearTarget(*this);
   m_bMemory = false;
   m_pPen = nullptr;
   m_pen = PenState{};
@@ -187,22 +188,22 @@ CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
   m_pBitmap = pBitmap;
   // The stock bitmap is shared by every memory context, so none of them may draw on it.
   if (pBitmap->IsStock()) {
-    ClearTarget();
+    Impl::ClearTarget(*this);
   } else {
-    SetTarget(pBitmap->Hbitmap(), POINT{}, nullptr);
+    Impl::SetTarget(*this, pBitmap->Hbitmap(), POINT{}, nullptr);
   }
   return previous;
 }
 
 // The pixels are left unflushed: whatever reads the buffer directly flushes it first, and a flush for every
 // square of a fine background pattern would cost more than the fills themselves.
-void CDC::FillBoxes(std::span<const RECT> boxes, COLORREF color) {
+void CDC::Impl::FillBoxes(CDC& dc, std::span<const RECT> boxes, COLORREF color) {
   CBrush brush(color);
-  FillBoxes(boxes, brush);
+  FillBoxes(dc, boxes, brush);
 }
 
-void CDC::FillBoxes(std::span<const RECT> boxes, const CBrush& brush) {
-  cairo_t* cr = platform::CairoOf(m_hDC);
+void CDC::Impl::FillBoxes(CDC& dc, std::span<const RECT> boxes, const CBrush& brush) {
+  cairo_t* cr = platform::CairoOf(dc.m_hDC);
   if (!cr || boxes.empty()) return;
   cairo_save(cr);
   cairo_new_path(cr);
@@ -220,7 +221,7 @@ void CDC::FillBoxes(std::span<const RECT> boxes, const CBrush& brush) {
 
 void CDC::FillSolidRect(const RECT& rc, COLORREF cr) {
   SetBkColor(cr);
-  FillBoxes(std::span<const RECT>(&rc, 1), cr);
+  Impl::FillBoxes(*this, std::span<const RECT>(&rc, 1), cr);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF cr) {
@@ -229,12 +230,12 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF cr) {
 
 void CDC::FillRect(const RECT* rc, CBrush* pBrush) {
   if (!rc || !pBrush || !pBrush->GetSafeHandle()) return;
-  FillBoxes(std::span<const RECT>(rc, 1), *pBrush);
+  Impl::FillBoxes(*this, std::span<const RECT>(rc, 1), *pBrush);
 }
 
 BOOL CDC::FillRgn(CRgn* pRgn, CBrush* pBrush) {
   if (!pRgn || !pRgn->GetSafeHandle() || !pBrush || !pBrush->GetSafeHandle()) return FALSE;
-  FillBoxes(pRgn->Rects(), *pBrush);
+  Impl::FillBoxes(*this, pRgn->Rects(), *pBrush);
   return TRUE;
 }
 
@@ -252,7 +253,7 @@ BOOL CDC::LineTo(int x, int y) {
   if (m_pen.style == PS_NULL) return TRUE;
   std::vector<RECT> boxes = LinePixels(from.x, from.y, x, y);
   Thicken(boxes, m_pen.width);
-  FillBoxes(boxes, m_pen.color);
+  Impl::FillBoxes(*this, boxes, m_pen.color);
   return TRUE;
 }
 
@@ -269,19 +270,19 @@ int CDC::SetBkMode(int nBkMode) {
   return std::exchange(m_nBkMode, nBkMode);
 }
 
-bool CDC::InClip(int tx, int ty) const {
-  if (!m_hTarget) return false;
-  if (tx < 0 || ty < 0 || tx >= cairo_image_surface_get_width(platform::CairoOf(m_hTarget)) ||
-      ty >= cairo_image_surface_get_height(platform::CairoOf(m_hTarget))) {
+bool CDC::Impl::InClip(const CDC& dc, int tx, int ty) {
+  if (!dc.m_hTarget) return false;
+  if (tx < 0 || ty < 0 || tx >= cairo_image_surface_get_width(platform::CairoOf(dc.m_hTarget)) ||
+      ty >= cairo_image_surface_get_height(platform::CairoOf(dc.m_hTarget))) {
     return false;
   }
-  return !m_hClip || cairo_region_contains_point(platform::CairoOf(m_hClip), tx, ty);
+  return !dc.m_hClip || cairo_region_contains_point(platform::CairoOf(dc.m_hClip), tx, ty);
 }
 
 COLORREF CDC::GetPixel(int x, int y) const {
   const int tx = x + m_origin.x;
   const int ty = y + m_origin.y;
-  if (!InClip(tx, ty)) return CLR_INVALID;
+  if (!Impl::InClip(*this, tx, ty)) return CLR_INVALID;
   cairo_surface_flush(platform::CairoOf(m_hTarget));
   const unsigned char* data = cairo_image_surface_get_data(platform::CairoOf(m_hTarget));
   const int stride = cairo_image_surface_get_stride(platform::CairoOf(m_hTarget));

@@ -5,8 +5,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/linux/CairoHandles.h"
 #include "platform/api/DC.h"
+#include "platform/linux/CairoHandles.h"
+#include "platform/linux/DCImpl.h"
 #include "platform/linux/FontCatalog.h"
 
 namespace {
@@ -106,12 +107,14 @@ size_t Utf8Cut(const std::string& text, size_t bytes) {
 
 }  // namespace
 
-const platform::ResolvedFont* CDC::CurrentFont() const {
+const platform::ResolvedFont* CDC::Impl::CurrentFont(const CDC& dc) {
   // The stock font is resolved only when text is drawn or measured with it.
-  return m_font ? m_font.get() : platform::DefaultFont().get();
+  return dc.m_font ? static_cast<const platform::ResolvedFont*>(dc.m_font.get())
+                   : platform::DefaultFont().get();
 }
 
-std::vector<std::string> CDC::LayoutLines(const std::string& text, UINT nFormat, int width) const {
+std::vector<std::string> CDC::Impl::LayoutLines(const CDC& dc, const std::string& text, UINT nFormat,
+                                                int width) {
   const std::string shown = (nFormat & DT_NOPREFIX) ? text : StripPrefixes(text);
   if (nFormat & DT_SINGLELINE) return {shown};
   std::vector<std::string> lines;
@@ -120,15 +123,15 @@ std::vector<std::string> CDC::LayoutLines(const std::string& text, UINT nFormat,
       lines.push_back(paragraph);
       continue;
     }
-    for (std::string& line : WrapParagraph(paragraph, width, *CurrentFont()))
+    for (std::string& line : WrapParagraph(paragraph, width, *CurrentFont(dc)))
       lines.push_back(std::move(line));
   }
   return lines;
 }
 
-void CDC::DrawTextLine(const std::string& line, int x, int y, int width, const RECT* clip) {
-  cairo_t* cr = platform::CairoOf(m_hDC);
-  const platform::ResolvedFont* font = CurrentFont();
+void CDC::Impl::DrawTextLine(CDC& dc, const std::string& line, int x, int y, int width, const RECT* clip) {
+  cairo_t* cr = platform::CairoOf(dc.m_hDC);
+  const platform::ResolvedFont* font = CurrentFont(dc);
   if (!cr || !font || line.empty()) return;
   const platform::FontMetrics& metrics = font->Metrics();
   cairo_save(cr);
@@ -136,9 +139,9 @@ void CDC::DrawTextLine(const std::string& line, int x, int y, int width, const R
     cairo_rectangle(cr, clip->left, clip->top, clip->right - clip->left, clip->bottom - clip->top);
     cairo_clip(cr);
   }
-  if (m_nBkMode == OPAQUE) {
+  if (dc.m_nBkMode == OPAQUE) {
     const RECT box{x, y, x + width, y + metrics.height};
-    FillBoxes(std::span<const RECT>(&box, 1), m_crBk);
+    FillBoxes(dc, std::span<const RECT>(&box, 1), dc.m_crBk);
   }
   cairo_glyph_t* glyphs = nullptr;
   int count = 0;
@@ -147,8 +150,8 @@ void CDC::DrawTextLine(const std::string& line, int x, int y, int width, const R
                                        static_cast<int>(line.size()), &glyphs, &count, nullptr, nullptr,
                                        nullptr) == CAIRO_STATUS_SUCCESS) {
     cairo_set_scaled_font(cr, font->ScaledFont());
-    cairo_set_source_rgb(cr, GetRValue(m_crText) / 255.0, GetGValue(m_crText) / 255.0,
-                         GetBValue(m_crText) / 255.0);
+    cairo_set_source_rgb(cr, GetRValue(dc.m_crText) / 255.0, GetGValue(dc.m_crText) / 255.0,
+                         GetBValue(dc.m_crText) / 255.0);
     cairo_show_glyphs(cr, glyphs, count);
     cairo_glyph_free(glyphs);
   }
@@ -156,22 +159,22 @@ void CDC::DrawTextLine(const std::string& line, int x, int y, int width, const R
   if (font->Request().underline) {
     const int top = std::min(baseline + std::max(1, metrics.descent / 2), y + metrics.height - thickness);
     const RECT stroke{x, top, x + width, top + thickness};
-    FillBoxes(std::span<const RECT>(&stroke, 1), m_crText);
+    FillBoxes(dc, std::span<const RECT>(&stroke, 1), dc.m_crText);
   }
   if (font->Request().strikeOut) {
     const int top = baseline - metrics.ascent / 3;
     const RECT stroke{x, top, x + width, top + thickness};
-    FillBoxes(std::span<const RECT>(&stroke, 1), m_crText);
+    FillBoxes(dc, std::span<const RECT>(&stroke, 1), dc.m_crText);
   }
   cairo_restore(cr);
-  cairo_surface_flush(platform::CairoOf(m_hTarget));
+  cairo_surface_flush(platform::CairoOf(dc.m_hTarget));
 }
 
 int CDC::DrawText(const std::string& text, RECT* rc, UINT nFormat) {
-  const platform::ResolvedFont* font = CurrentFont();
+  const platform::ResolvedFont* font = Impl::CurrentFont(*this);
   if (!rc || !font) return 0;
   const int lineHeight = font->Metrics().height;
-  const std::vector<std::string> lines = LayoutLines(text, nFormat, rc->right - rc->left);
+  const std::vector<std::string> lines = Impl::LayoutLines(*this, text, nFormat, rc->right - rc->left);
   const int total = lineHeight * static_cast<int>(lines.size());
   if (nFormat & DT_CALCRECT) {
     int widest = 0;
@@ -194,7 +197,7 @@ int CDC::DrawText(const std::string& text, RECT* rc, UINT nFormat) {
       x += free / 2;
     else if (nFormat & DT_RIGHT)
       x += free;
-    DrawTextLine(line, x, y, width, clip);
+    Impl::DrawTextLine(*this, line, x, y, width, clip);
     y += lineHeight;
   }
   if (single && (nFormat & (DT_VCENTER | DT_BOTTOM))) return y - rc->top;
@@ -212,12 +215,12 @@ int CDC::GetTextFace(int nCount, char* lpszFacename) const {
 }
 
 std::string CDC::GetTextFace() const {
-  const platform::ResolvedFont* font = CurrentFont();
+  const platform::ResolvedFont* font = Impl::CurrentFont(*this);
   return font ? font->Family() : std::string();
 }
 
 BOOL CDC::GetTextMetrics(TEXTMETRIC* tm) const {
-  const platform::ResolvedFont* font = CurrentFont();
+  const platform::ResolvedFont* font = Impl::CurrentFont(*this);
   if (!tm || !font) return FALSE;
   const platform::FontMetrics& m = font->Metrics();
   *tm = TEXTMETRIC{};
@@ -236,7 +239,7 @@ BOOL CDC::GetTextMetrics(TEXTMETRIC* tm) const {
 }
 
 CSize CDC::GetTextExtent(const std::string& text) const {
-  const platform::ResolvedFont* font = CurrentFont();
+  const platform::ResolvedFont* font = Impl::CurrentFont(*this);
   if (!font) return {};
   return {font->TextWidth(text), font->Metrics().height};
 }

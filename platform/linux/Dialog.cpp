@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "platform/api/DC.h"
+#include "platform/api/WinApp.h"
 #include "platform/linux/DialogUnits.h"
 #include "platform/linux/SystemColors.h"
-#include "platform/api/WinApp.h"
 #include "platform/linux/WindowSystem.h"
 
 using platform::CWindowSystem;
@@ -25,7 +25,7 @@ platform::SurfaceKind KindForStyle(DWORD style) {
 }  // namespace
 
 HWND CDialog::ResolveOwner() const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   CWnd* start = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
   if (!system || !start) return nullptr;
   HWND top = system->GetTopLevel(start->m_hWnd);
@@ -35,7 +35,7 @@ HWND CDialog::ResolveOwner() const {
 // The template's rectangle in pixels. A template at (0, 0) asks for no place of its own: the dialog stands
 // centred over its owner, and wholly on the owner's monitor where it can.
 RECT CDialog::TemplateRect(const platform::DialogResource& tmpl, HWND owner) const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   RECT rect = platform::DialogUnitsToPixels(tmpl, tmpl.dlu);
   int width = rect.right - rect.left;
   int height = rect.bottom - rect.top;
@@ -54,7 +54,7 @@ RECT CDialog::TemplateRect(const platform::DialogResource& tmpl, HWND owner) con
 }
 
 bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owner) {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   // Dialog units need the dialog font's measures. Without controls to place, they are taken only if the
   // size is asked for before the dialog places itself: a window that OnInitDialog moves never opens that
   // font.
@@ -71,7 +71,7 @@ bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owne
 }
 
 INT_PTR CDialog::DoModal() {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   const platform::ResourceSet* resources = platform::CurrentResources();
   if (!system || !resources || m_hWnd) return -1;
   auto found = resources->dialogs.find(m_nIDTemplate);
@@ -103,7 +103,7 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 int CDialog::DefaultButtonId() const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system) return IDOK;
   for (HWND child : system->Children(m_hWnd)) {
     const platform::ControlInfo* info = platform::FindControlInfo(child);

@@ -1,9 +1,9 @@
 // Dialog units to pixels, and the child controls that a dialog template describes.
 #include "platform/linux/DialogUnits.h"
 
-#include "platform/linux/Controls.h"
 #include "platform/api/DC.h"
 #include "platform/api/Gdi.h"
+#include "platform/linux/Controls.h"
 
 namespace platform {
 

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/api/Resources.h"
 #include "platform/linux/CairoHandles.h"
 #include "platform/linux/FontCatalog.h"
-#include "platform/api/Resources.h"
 
 CGdiObject::~CGdiObject() = default;
 

@@ -2,9 +2,9 @@
 // the active window.
 #include <algorithm>
 
+#include "platform/api/Wnd.h"
 #include "platform/linux/WindowNode.h"
 #include "platform/linux/WindowSystem.h"
-#include "platform/api/Wnd.h"
 
 namespace platform {
 

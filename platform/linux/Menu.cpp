@@ -1,10 +1,10 @@
 // CMenu: menus loaded from the program's resources, their items and check marks.
 #include "platform/api/Menu.h"
 
-#include "platform/linux/MenuTracker.h"
 #include "platform/api/Resources.h"
-#include "platform/linux/WindowSystem.h"
 #include "platform/api/Wnd.h"
+#include "platform/linux/MenuTracker.h"
+#include "platform/linux/WindowSystem.h"
 
 CMenu::CMenu() = default;
 
@@ -48,7 +48,7 @@ CMenu* CMenu::Root() {
 
 void CMenu::Clear() {
   // A tracking shows these items in its windows, so it closes before they go.
-  if (platform::CMenuTracker* tracker = Root()->m_pTracker) tracker->Abandon();
+  if (platform::IMenuTracking* tracking = Root()->m_pTracking) tracking->Abandon();
   m_items.clear();
 }
 
@@ -124,7 +124,7 @@ UINT CMenu::CheckMenuItem(UINT nIDCheckItem, UINT nCheck) {
 }
 
 void CMenu::Changed() {
-  if (m_pWindow) m_pWindow->Invalidate(FALSE);
+  if (m_pView) m_pView->Redraw();
   for (Item& item : m_items) {
     if (item.submenu) item.submenu->Changed();
   }
@@ -134,13 +134,13 @@ BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, const RECT* /*
   platform::CWindowSystem* system = platform::CWindowSystem::Current();
   if (!system || !pWnd || !system->IsWindow(pWnd->m_hWnd) || m_items.empty()) return FALSE;
   // One menu tree is shown by one tracking at a time, as it has one set of windows.
-  if (Root()->m_pTracker) return FALSE;
+  if (Root()->m_pTracking) return FALSE;
   platform::CMenuTracker tracker(*system, *this, pWnd->m_hWnd, nFlags);
   return tracker.Run(POINT{x, y});
 }
 
 BOOL CMenu::GetMenuItemRect(UINT nPos, RECT* lpRect) const {
-  if (!lpRect || !m_pWindow || nPos >= m_items.size()) return FALSE;
-  *lpRect = m_pWindow->ItemScreenRect(static_cast<int>(nPos));
+  if (!lpRect || !m_pView || nPos >= m_items.size()) return FALSE;
+  *lpRect = m_pView->ItemScreenRect(static_cast<int>(nPos));
   return TRUE;
 }

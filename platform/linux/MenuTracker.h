@@ -4,11 +4,11 @@
 #include <memory>
 #include <vector>
 
-#include "platform/linux/Backend.h"
 #include "platform/api/Gdi.h"
 #include "platform/api/Menu.h"
 #include "platform/api/Types.h"
 #include "platform/api/Wnd.h"
+#include "platform/linux/Backend.h"
 
 namespace platform {
 
@@ -28,7 +28,7 @@ struct MenuLayout {
 MenuLayout MeasureMenu(const CMenu& menu, CFont* font);
 
 // One level of a tracked menu: a popup window that draws the menu's items and its highlighted item.
-class CMenuWnd : public CWnd {
+class CMenuWnd : public CWnd, public IMenuView {
  public:
   CMenuWnd(CWindowSystem& system, CMenu& menu, CFont* font);
   ~CMenuWnd() override;
@@ -41,7 +41,8 @@ class CMenuWnd : public CWnd {
   // The position of the item under a screen point, or -1 on the frame or outside.
   int ItemAt(POINT screen) const;
   bool Contains(POINT screen) const;
-  RECT ItemScreenRect(int pos) const;
+  RECT ItemScreenRect(int pos) const override;
+  void Redraw() override { Invalidate(FALSE); }
   int Highlight() const { return m_highlight; }
   void SetHighlight(int pos);
 
@@ -58,17 +59,17 @@ class CMenuWnd : public CWnd {
   int m_highlight = -1;
 };
 
-class CMenuTracker {
+class CMenuTracker final : public IMenuTracking {
  public:
   CMenuTracker(CWindowSystem& system, CMenu& menu, HWND owner, UINT flags);
-  ~CMenuTracker();
+  ~CMenuTracker() override;
   CMenuTracker(const CMenuTracker&) = delete;
   CMenuTracker& operator=(const CMenuTracker&) = delete;
 
   // Shows the menu at the point and runs until it is chosen from or dismissed.
   BOOL Run(POINT pt);
   // The menu is being destroyed under the tracking: its windows close and the tracking ends at once.
-  void Abandon();
+  void Abandon() override;
 
  private:
   void OnInput(const InputEvent& ev);

@@ -30,7 +30,7 @@ CMenuTracker::CMenuTracker(CWindowSystem& system, CMenu& menu, HWND owner, UINT 
 CMenuTracker::~CMenuTracker() {
   if (m_abandoned) return;
   CloseLevelsFrom(0);
-  if (m_root->m_pTracker == this) m_root->m_pTracker = nullptr;
+  if (m_root->Tracking() == this) m_root->SetTracking(nullptr);
 }
 
 BOOL CMenuTracker::Run(POINT pt) {
@@ -57,9 +57,9 @@ BOOL CMenuTracker::Run(POINT pt) {
   left = Fit(left, size.cx, screen.left, screen.right);
   top = Fit(top, size.cy, screen.top, screen.bottom);
   if (!level->Open(m_system.GetTopLevel(m_owner), POINT{left, top})) return FALSE;
-  m_menu.m_pWindow = level.get();
+  m_menu.SetView(level.get());
   m_levels.push_back(std::move(level));
-  m_root->m_pTracker = this;
+  m_root->SetTracking(this);
 
   // Every input event comes to the menu while it is open, wherever the pointer is; the owner's timers and
   // posted messages go on through the loop as usual.
@@ -73,7 +73,7 @@ BOOL CMenuTracker::Run(POINT pt) {
   if (m_abandoned) return FALSE;
 
   CloseLevelsFrom(0);
-  m_root->m_pTracker = nullptr;
+  m_root->SetTracking(nullptr);
   if (m_flags & TPM_RETURNCMD) return m_chosen ? static_cast<BOOL>(m_chosenId) : 0;
   // Posted, not sent: the command is handled once the caller of TrackPopupMenu has returned.
   if (m_chosen) m_system.Post(m_owner, WM_COMMAND, m_chosenId, 0);
@@ -82,7 +82,7 @@ BOOL CMenuTracker::Run(POINT pt) {
 
 void CMenuTracker::Abandon() {
   CloseLevelsFrom(0);
-  m_root->m_pTracker = nullptr;
+  m_root->SetTracking(nullptr);
   m_abandoned = true;
   m_done = true;
   // A loop that waits for input must look at its end condition again.
@@ -190,7 +190,7 @@ void CMenuTracker::OpenSubmenu(std::size_t level, int item, bool enter) {
     left = Fit(left, size.cx, screen.left, screen.right);
     const int top = Fit(itemRect.top - kMenuFrame, size.cy, screen.top, screen.bottom);
     if (!wnd->Open(m_system.GetTopLevel(m_owner), POINT{left, top})) return;
-    sub->m_pWindow = wnd.get();
+    sub->SetView(wnd.get());
     m_levels.push_back(std::move(wnd));
   }
   if (enter) {
@@ -203,7 +203,7 @@ void CMenuTracker::CloseLevelsFrom(std::size_t level) {
   while (m_levels.size() > level) {
     std::unique_ptr<CMenuWnd> wnd = std::move(m_levels.back());
     m_levels.pop_back();
-    wnd->Menu().m_pWindow = nullptr;
+    wnd->Menu().SetView(nullptr);
     wnd->Close();
   }
 }

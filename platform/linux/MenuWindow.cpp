@@ -3,8 +3,8 @@
 #include <string>
 
 #include "platform/api/DC.h"
-#include "platform/linux/MenuTracker.h"
 #include "platform/api/PaintDC.h"
+#include "platform/linux/MenuTracker.h"
 #include "platform/linux/SystemColors.h"
 #include "platform/linux/WindowSystem.h"
 

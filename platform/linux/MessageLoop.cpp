@@ -1,9 +1,9 @@
 // The message queue: posting and sending, the order in which messages are taken, timers, and modal loops.
 #include <algorithm>
 
+#include "platform/api/Wnd.h"
 #include "platform/linux/WindowNode.h"
 #include "platform/linux/WindowSystem.h"
-#include "platform/api/Wnd.h"
 
 namespace platform {
 

@@ -1,9 +1,9 @@
 // Device contexts that draw into a window: CPaintDC for WM_PAINT, CClientDC at any other time.
 #include "platform/api/PaintDC.h"
 
+#include "platform/api/Wnd.h"
 #include "platform/linux/CairoHandles.h"
 #include "platform/linux/WindowSystem.h"
-#include "platform/api/Wnd.h"
 
 namespace {
 
@@ -13,8 +13,11 @@ void AttachTarget(CDC& dc, const platform::DrawTarget& target) {
 
 }  // namespace
 
+struct CPaintDC::Target : platform::DrawTarget {};
+struct CClientDC::Target : platform::DrawTarget {};
+
 CPaintDC::CPaintDC(CWnd* wnd)
-    : m_hWndPaint(wnd ? wnd->m_hWnd : nullptr), m_pTarget(std::make_unique<platform::DrawTarget>()) {
+    : m_hWndPaint(wnd ? wnd->m_hWnd : nullptr), m_pTarget(std::make_unique<Target>()) {
   platform::CWindowSystem* system = platform::CWindowSystem::Current();
   if (!system || !m_hWndPaint) return;
   if (!system->BeginPaint(m_hWndPaint, *m_pTarget, m_ps.rcPaint)) return;
@@ -31,7 +34,7 @@ CPaintDC::~CPaintDC() {
 }
 
 CClientDC::CClientDC(CWnd* wnd)
-    : m_hWndDraw(wnd ? wnd->m_hWnd : nullptr), m_pTarget(std::make_unique<platform::DrawTarget>()) {
+    : m_hWndDraw(wnd ? wnd->m_hWnd : nullptr), m_pTarget(std::make_unique<Target>()) {
   platform::CWindowSystem* system = platform::CWindowSystem::Current();
   // A window that has never been shown has no pixels yet; drawing into it does nothing.
   if (!system || !m_hWndDraw || !system->IsVisible(m_hWndDraw)) return;

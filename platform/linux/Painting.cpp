@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
+#include "platform/api/Wnd.h"
 #include "platform/linux/CairoHandles.h"
 #include "platform/linux/WindowNode.h"
 #include "platform/linux/WindowSystem.h"
-#include "platform/api/Wnd.h"
 
 namespace platform {
 

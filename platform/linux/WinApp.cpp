@@ -1,6 +1,7 @@
 // CWinApp and CFrameWnd: the application object and the plain frame window it can own.
 #include "platform/api/WinApp.h"
 
+#include "platform/linux/AfxWinMain.h"
 #include "platform/linux/WindowSystem.h"
 
 using platform::CWindowSystem;

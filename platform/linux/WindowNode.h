@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/Backend.h"
 #include "platform/api/Region.h"
 #include "platform/api/Types.h"
+#include "platform/linux/Backend.h"
 
 class CWnd;
 typedef struct _cairo_surface cairo_surface_t;

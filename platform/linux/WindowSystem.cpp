@@ -8,8 +8,8 @@
 
 #include "platform/api/RectOps.h"
 #include "platform/api/Resources.h"
-#include "platform/linux/WindowNode.h"
 #include "platform/api/Wnd.h"
+#include "platform/linux/WindowNode.h"
 
 namespace platform {
 
@@ -136,7 +136,7 @@ void CWindowSystem::DestroyWindowNode(HWND hwnd) {
   if (m_hoverTop == hwnd) m_hoverTop = nullptr;
   CWnd* wnd = node->wnd;
   m_nodes.erase(IdFromHandle(hwnd));
-  if (wnd) wnd->OnNcDestroy();
+  if (wnd) CWndDelivery::WindowGone(*wnd);
 }
 
 bool CWindowSystem::IsWindow(HWND hwnd) const {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/Backend.h"
 #include "platform/api/Globals.h"
 #include "platform/api/Types.h"
+#include "platform/linux/Backend.h"
 
 class CWnd;
 class CWinApp;

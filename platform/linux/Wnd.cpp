@@ -21,12 +21,8 @@ CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
   if (m_hWnd) {
-    if (CWindowSystem* system = System()) system->DestroyWindowNode(m_hWnd);
+    if (CWindowSystem* system = CWindowSystem::Current()) system->DestroyWindowNode(m_hWnd);
   }
-}
-
-CWindowSystem* CWnd::System() const {
-  return CWindowSystem::Current();
 }
 
 CWnd* CWnd::FromHandle(HWND hwnd) {
@@ -37,7 +33,7 @@ CWnd* CWnd::FromHandle(HWND hwnd) {
 BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* pParent,
                   UINT nID) {
   if (!pParent || !(style & WS_CHILD)) return CreateEx(0, className, windowName, style, rect, pParent, nID);
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system || m_hWnd || !pParent->m_hWnd || !system->IsWindow(pParent->m_hWnd)) return FALSE;
   HWND hwnd = system->CreateWindowNode(this, style, rect, pParent->m_hWnd, nullptr,
                                        platform::SurfaceKind::Plain, windowName ? windowName : "");
@@ -49,7 +45,7 @@ BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, co
 
 BOOL CWnd::CreateEx(DWORD, const char*, const char* windowName, DWORD style, const RECT& rect, CWnd* pParent,
                     UINT) {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system || m_hWnd) return FALSE;
   HWND owner = pParent ? system->GetTopLevel(pParent->m_hWnd) : nullptr;
   HWND hwnd = system->CreateWindowNode(this, style & ~WS_VISIBLE, ResolveDefaultRect(rect), nullptr, owner,
@@ -61,7 +57,7 @@ BOOL CWnd::CreateEx(DWORD, const char*, const char* windowName, DWORD style, con
 }
 
 BOOL CWnd::DestroyWindow() {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system || !m_hWnd || !system->IsWindow(m_hWnd)) return FALSE;
   system->DestroyWindowNode(m_hWnd);
   return TRUE;
@@ -74,12 +70,12 @@ void CWnd::OnNcDestroy() {
 }
 
 DWORD CWnd::GetStyle() const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   return system ? system->GetStyle(m_hWnd) : 0;
 }
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system || !system->IsWindow(m_hWnd)) return FALSE;
   DWORD style = system->GetStyle(m_hWnd);
   DWORD changed = (style & ~remove) | add;
@@ -89,7 +85,7 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
 }
 
 BOOL CWnd::ShowWindow(int nCmdShow) {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system || !system->IsWindow(m_hWnd)) return FALSE;
   DWORD style = system->GetStyle(m_hWnd);
   BOOL wasVisible = (style & WS_VISIBLE) ? TRUE : FALSE;
@@ -111,36 +107,36 @@ BOOL CWnd::ShowWindow(int nCmdShow) {
 }
 
 BOOL CWnd::IsWindowVisible() const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   return system && system->IsVisible(m_hWnd) ? TRUE : FALSE;
 }
 
 BOOL CWnd::IsWindowEnabled() const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   return system && system->IsEnabled(m_hWnd) ? TRUE : FALSE;
 }
 
 BOOL CWnd::EnableWindow(BOOL enable) {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   return system && system->Enable(m_hWnd, enable != FALSE) ? TRUE : FALSE;
 }
 
 CWnd* CWnd::GetParent() const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   return system ? system->FromHandle(system->GetParent(m_hWnd)) : nullptr;
 }
 
 CWnd* CWnd::GetOwner() const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   return system ? system->FromHandle(system->GetOwner(m_hWnd)) : nullptr;
 }
 
 void CWnd::SetWindowText(const std::string& text) {
-  if (CWindowSystem* system = System()) system->SetText(m_hWnd, text);
+  if (CWindowSystem* system = CWindowSystem::Current()) system->SetText(m_hWnd, text);
 }
 
 std::string CWnd::GetWindowText() const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   return system ? system->GetText(m_hWnd) : std::string{};
 }
 
@@ -149,21 +145,21 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
 }
 
 void CWnd::MoveWindow(const RECT& rect, BOOL repaint) {
-  if (CWindowSystem* system = System()) system->MoveWindow(m_hWnd, rect, repaint != FALSE);
+  if (CWindowSystem* system = CWindowSystem::Current()) system->MoveWindow(m_hWnd, rect, repaint != FALSE);
 }
 
 void CWnd::GetWindowRect(RECT* rect) const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (rect) *rect = system ? system->GetWindowRect(m_hWnd) : RECT{};
 }
 
 void CWnd::GetClientRect(RECT* rect) const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (rect) *rect = system ? system->GetClientRect(m_hWnd) : RECT{};
 }
 
 void CWnd::ClientToScreen(POINT* pt) const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system || !pt) return;
   POINT origin = system->ClientOrigin(m_hWnd);
   pt->x += origin.x;
@@ -171,7 +167,7 @@ void CWnd::ClientToScreen(POINT* pt) const {
 }
 
 void CWnd::ScreenToClient(POINT* pt) const {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system || !pt) return;
   POINT origin = system->ClientOrigin(m_hWnd);
   pt->x -= origin.x;
@@ -179,7 +175,7 @@ void CWnd::ScreenToClient(POINT* pt) const {
 }
 
 int CWnd::SetWindowRgn(CRgn* region, BOOL redraw) {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system || !system->IsWindow(m_hWnd)) return 0;
   std::unique_ptr<CRgn> owned;
   if (region) owned = std::make_unique<CRgn>(std::move(*region));
@@ -188,42 +184,42 @@ int CWnd::SetWindowRgn(CRgn* region, BOOL redraw) {
 }
 
 void CWnd::InvalidateRect(const RECT* rect, BOOL erase) {
-  if (CWindowSystem* system = System()) system->Invalidate(m_hWnd, rect, erase != FALSE);
+  if (CWindowSystem* system = CWindowSystem::Current()) system->Invalidate(m_hWnd, rect, erase != FALSE);
 }
 
 void CWnd::ValidateRect(const RECT*) {
-  if (CWindowSystem* system = System()) system->Validate(m_hWnd);
+  if (CWindowSystem* system = CWindowSystem::Current()) system->Validate(m_hWnd);
 }
 
 void CWnd::UpdateWindow() {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system || !system->IsWindow(m_hWnd)) return;
   system->Send(m_hWnd, WM_PAINT, 0, 0);
   system->Validate(m_hWnd);
 }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   return system && system->Post(m_hWnd, message, wParam, lParam) ? TRUE : FALSE;
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   return system ? system->Send(m_hWnd, message, wParam, lParam) : 0;
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapseMs, void*) {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   return system ? system->SetTimer(m_hWnd, id, elapseMs) : 0;
 }
 
 BOOL CWnd::KillTimer(UINT_PTR id) {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   return system && system->KillTimer(m_hWnd, id) ? TRUE : FALSE;
 }
 
 CWnd* CWnd::SetActiveWindow() {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system) return nullptr;
   CWnd* previous = system->FromHandle(system->GetActive());
   system->SetActive(m_hWnd);
@@ -231,21 +227,21 @@ CWnd* CWnd::SetActiveWindow() {
 }
 
 BOOL CWnd::SetForegroundWindow() {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system || !system->IsWindow(m_hWnd)) return FALSE;
   system->SetActive(m_hWnd);
   return TRUE;
 }
 
 LRESULT CWnd::Default() {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   const MSG* msg = system ? system->CurrentMessage() : nullptr;
   if (!msg) return 0;
   return DefWindowProc(msg->message, msg->wParam, msg->lParam);
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  CWindowSystem* system = System();
+  CWindowSystem* system = CWindowSystem::Current();
   if (!system) return 0;
   switch (message) {
     case WM_SETCURSOR: {

@@ -79,15 +79,14 @@ LRESULT CALLBACK CSystemWindows::Procedure(HWND hwnd, UINT message, WPARAM wPara
   msg.message = message;
   msg.wParam = wParam;
   msg.lParam = lParam;
-  const MSG* outer = wnd->m_pCurrentMsg;
-  wnd->m_pCurrentMsg = &msg;
+  const MSG* outer = CWndDelivery::SetCurrentMessage(*wnd, &msg);
   const LRESULT result = wnd->WindowProc(message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     Windows().erase(hwnd);
-    wnd->OnNcDestroy();  // may delete the object
+    CWndDelivery::WindowGone(*wnd);  // may delete the object
     return result;
   }
-  wnd->m_pCurrentMsg = outer;
+  CWndDelivery::SetCurrentMessage(*wnd, outer);
   if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) FollowButtons(hwnd, message, wParam);
   return result;
 }

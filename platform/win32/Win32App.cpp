@@ -1,6 +1,7 @@
 // CWinApp and CFrameWnd on Windows, and the program's start: the system is the display.
 #include "platform/api/Globals.h"
 #include "platform/api/WinApp.h"
+#include "platform/win32/AfxWinMain.h"
 #include "platform/win32/SystemWindows.h"
 
 namespace {

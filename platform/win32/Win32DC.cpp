@@ -24,7 +24,8 @@ void CSystemDC::Return() {
 namespace {
 
 HGDIOBJ FontObject(const CFont* font) {
-  return font && font->Resolved() ? font->Resolved()->Handle() : GetStockObject(SYSTEM_FONT);
+  if (!font || !font->Resolved()) return GetStockObject(SYSTEM_FONT);
+  return static_cast<const platform::ResolvedFont*>(font->Resolved().get())->Handle();
 }
 
 }  // namespace

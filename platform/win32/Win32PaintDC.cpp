@@ -2,10 +2,9 @@
 #include "platform/api/PaintDC.h"
 #include "platform/api/Wnd.h"
 
-namespace platform {
 // The system paints through its own paint structure; there is no drawing target of ours to keep.
-struct DrawTarget {};
-}  // namespace platform
+struct CPaintDC::Target {};
+struct CClientDC::Target {};
 
 CPaintDC::CPaintDC(CWnd* wnd) : m_hWndPaint(wnd ? wnd->m_hWnd : nullptr) {
   if (!m_hWndPaint) return;

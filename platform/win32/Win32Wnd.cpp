@@ -32,10 +32,6 @@ CWnd::~CWnd() {
   if (m_hWnd && IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
 }
 
-platform::CWindowSystem* CWnd::System() const {
-  return nullptr;
-}
-
 CWnd* CWnd::FromHandle(HWND hwnd) {
   return CSystemWindows::Find(hwnd);
 }

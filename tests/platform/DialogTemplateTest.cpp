@@ -5,8 +5,8 @@
 
 #include "MessageLog.h"
 #include "TestSupport.h"
-#include "platform/linux/Controls.h"
 #include "platform/api/DC.h"
+#include "platform/linux/Controls.h"
 #include "platform/linux/DialogUnits.h"
 
 using platform::CHeadlessBackend;

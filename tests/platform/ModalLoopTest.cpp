@@ -5,6 +5,7 @@
 #include "MessageLog.h"
 #include "TestSupport.h"
 #include "platform/api/WinApp.h"
+#include "platform/linux/AfxWinMain.h"
 
 using platform::CHeadlessBackend;
 using platform::CWindowSystem;

@@ -3,8 +3,8 @@
 
 #include "ProgramHarness.h"
 #include "platform/api/DC.h"
-#include "platform/linux/FontCatalog.h"
 #include "platform/api/Gdi.h"
+#include "platform/linux/FontCatalog.h"
 #include "res/TilvaneResources.h"
 
 namespace program_test {

@@ -7,6 +7,7 @@
 
 #include "SoakInvariants.h"
 #include "app/PuzzleApp.h"
+#include "platform/linux/AfxWinMain.h"
 #include "platform/linux/WindowSystem.h"
 #include "platform/linux/headless/HeadlessBackend.h"
 #include "res/ResourceIds.h"

@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "app/PuzzleApp.h"
+#include "platform/win32/AfxWinMain.h"
 #include "res/TilvaneResources.h"
 
 int main(int argc, char** argv) {
