@@ -1,6 +1,6 @@
 // What CWinApp and CFrameWnd do alike on every platform: the application object's defaults, the frame that
 // deletes itself, and the main window the program asks for.
-#include "platform/api/Globals.h"
+#include "platform/api/Runtime.h"
 #include "platform/api/WinApp.h"
 
 const RECT CFrameWnd::rectDefault{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};

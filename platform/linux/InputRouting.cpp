@@ -156,31 +156,6 @@ POINT CWindowSystem::CursorPos() {
 
 }  // namespace platform
 
-DWORD GetTickCount() {
-  platform::CWindowSystem* system = platform::CWindowSystem::Current();
-  return system ? system->TickCount() : 0;
-}
-
-void Sleep(DWORD ms) {
-  if (platform::CWindowSystem* system = platform::CWindowSystem::Current()) system->Sleep(ms);
-}
-
-BOOL GetCursorPos(POINT* pt) {
-  platform::CWindowSystem* system = platform::CWindowSystem::Current();
-  if (!system || !pt) return FALSE;
-  *pt = system->CursorPos();
-  return TRUE;
-}
-
-CWnd* GetDesktopWindow() {
-  platform::CWindowSystem* system = platform::CWindowSystem::Current();
-  return system ? system->Desktop() : nullptr;
-}
-
-CWnd* CWnd::GetDesktopWindow() {
-  return ::GetDesktopWindow();
-}
-
 HCURSOR LoadStandardCursor(UINT) {
   return &platform::kArrowCursor;
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/api/Globals.h"
+#include "platform/api/Runtime.h"
 #include "platform/api/Types.h"
 #include "platform/linux/Backend.h"
 

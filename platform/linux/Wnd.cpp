@@ -25,6 +25,15 @@ CWnd::~CWnd() {
   }
 }
 
+CWnd* GetDesktopWindow() {
+  platform::CWindowSystem* system = platform::CWindowSystem::Current();
+  return system ? system->Desktop() : nullptr;
+}
+
+CWnd* CWnd::GetDesktopWindow() {
+  return ::GetDesktopWindow();
+}
+
 CWnd* CWnd::FromHandle(HWND hwnd) {
   CWindowSystem* system = CWindowSystem::Current();
   return system ? system->FromHandle(hwnd) : nullptr;

@@ -1,6 +1,6 @@
 // The program's windows as the system sees them: two window classes, one window procedure that hands each
 // message to its CWnd, and the walk that lets windows look at a message before it is dispatched.
-#include "platform/win32/SystemWindows.h"
+#include "platform/win32/Win32Windows.h"
 
 #include <unordered_map>
 
@@ -19,7 +19,7 @@ ATOM g_dialogAtom = 0;
 
 }  // namespace
 
-void CSystemWindows::Register() {
+void CWin32Windows::Register() {
   static bool registered = false;
   if (registered) return;
   registered = true;
@@ -36,21 +36,21 @@ void CSystemWindows::Register() {
   g_dialogAtom = RegisterClassExW(&wc);
 }
 
-CWnd* CSystemWindows::Find(HWND hwnd) {
+CWnd* CWin32Windows::Find(HWND hwnd) {
   auto it = Windows().find(hwnd);
   return it == Windows().end() ? nullptr : it->second;
 }
 
-bool CSystemWindows::IsDialog(HWND hwnd) {
+bool CWin32Windows::IsDialog(HWND hwnd) {
   return hwnd && g_dialogAtom && GetClassLongPtrW(hwnd, GCW_ATOM) == g_dialogAtom;
 }
 
-LRESULT CSystemWindows::DefaultProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CWin32Windows::DefaultProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return IsDialog(hwnd) ? DefDlgProcW(hwnd, message, wParam, lParam)
                         : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-CWnd* CSystemWindows::Bind(HWND hwnd) {
+CWnd* CWin32Windows::Bind(HWND hwnd) {
   CWnd* wnd = s_creating;
   s_creating = nullptr;
   wnd->m_hWnd = hwnd;
@@ -60,7 +60,7 @@ CWnd* CSystemWindows::Bind(HWND hwnd) {
 
 // Like the desktop the program was first written for, a window pressed on keeps the mouse until the last
 // button is up, so that a drag goes on wherever the pointer goes.
-void CSystemWindows::FollowButtons(HWND hwnd, UINT message, WPARAM wParam) {
+void CWin32Windows::FollowButtons(HWND hwnd, UINT message, WPARAM wParam) {
   if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
     if (!GetCapture()) SetCapture(hwnd);
   } else if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
@@ -68,7 +68,7 @@ void CSystemWindows::FollowButtons(HWND hwnd, UINT message, WPARAM wParam) {
   }
 }
 
-LRESULT CALLBACK CSystemWindows::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CWin32Windows::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   CWnd* wnd = Find(hwnd);
   if (!wnd && s_creating) wnd = Bind(hwnd);
   if (!wnd) return DefaultProcedure(hwnd, message, wParam, lParam);
@@ -91,7 +91,7 @@ LRESULT CALLBACK CSystemWindows::Procedure(HWND hwnd, UINT message, WPARAM wPara
   return result;
 }
 
-bool CSystemWindows::PreTranslate(MSG& msg) {
+bool CWin32Windows::PreTranslate(MSG& msg) {
   for (HWND hwnd = msg.hwnd; hwnd;
        hwnd = (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr) {
     CWnd* wnd = Find(hwnd);

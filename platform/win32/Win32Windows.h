@@ -8,7 +8,7 @@ class CWnd;
 
 namespace platform {
 
-class CSystemWindows {
+class CWin32Windows {
  public:
   // Registers the window classes once per process.
   static void Register();
