@@ -14,8 +14,9 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 CONDITION = re.compile(r"^\s*#\s*(if|ifdef|ifndef|elif|else|endif)\b(.*)")
 
 PROGRAM = ("app/", "shell/", "ui/", "res/", "engine/", "platform/api/")
-# The plain types the backends speak in: values, resources and rectangle arithmetic.
-PLAIN_TYPES = ("platform/api/Types.h", "platform/api/Resources.h", "platform/api/RectOps.h")
+# The plain types the backends speak in: values, resources, rectangle arithmetic and icon pictures.
+PLAIN_TYPES = ("platform/api/Types.h", "platform/api/Resources.h", "platform/api/RectOps.h",
+               "platform/api/IconPictures.h")
 # The program's composition roots: each names the implementation it runs on.
 ROOTS = {"app/main.cpp": ("platform/linux/",), "app/WindowsMain.cpp": ("platform/win32/",)}
 # Windows' own headers, which the API's Windows branch stands on.

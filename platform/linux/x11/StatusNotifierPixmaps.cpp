@@ -3,26 +3,11 @@
 
 #include <algorithm>
 
-#include "platform/linux/x11/X11IconScaler.h"
+#include "platform/api/IconPictures.h"
 
 namespace platform::x11 {
 
 namespace {
-
-bool Usable(const PixelImage& image) {
-  return image.width > 0 && image.width == image.height &&
-         image.argb.size() >= static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
-}
-
-// The square picture whose side divides `side` with the smallest factor (an exact size first).
-const PixelImage* ExactMultiple(const std::vector<PixelImage>& images, int side) {
-  const PixelImage* best = nullptr;
-  for (const PixelImage& image : images) {
-    if (!Usable(image) || side % image.width != 0) continue;
-    if (!best || image.width > best->width) best = &image;
-  }
-  return best;
-}
 
 void AppendPixel(std::vector<std::uint8_t>& bytes, std::uint32_t argb) {
   bytes.push_back(static_cast<std::uint8_t>(argb >> 24));
@@ -34,11 +19,7 @@ void AppendPixel(std::vector<std::uint8_t>& bytes, std::uint32_t argb) {
 StatusNotifierPixmap Enlarged(const PixelImage& image, int side) {
   StatusNotifierPixmap pixmap{side, side, {}};
   pixmap.argb.reserve(static_cast<size_t>(side) * static_cast<size_t>(side) * 4);
-  const int factor = side / image.width;
-  for (int y = 0; y < side; ++y)
-    for (int x = 0; x < side; ++x)
-      AppendPixel(pixmap.argb, image.argb[static_cast<size_t>(y / factor) * static_cast<size_t>(image.width) +
-                                          static_cast<size_t>(x / factor)]);
+  for (std::uint32_t pixel : ScaleIconNearest(image, side).argb) AppendPixel(pixmap.argb, pixel);
   return pixmap;
 }
 
@@ -56,8 +37,7 @@ std::uint32_t Unpremultiplied(std::uint32_t premultiplied) {
 StatusNotifierPixmap Scaled(const PixelImage& image, int side) {
   StatusNotifierPixmap pixmap{side, side, {}};
   pixmap.argb.reserve(static_cast<size_t>(side) * static_cast<size_t>(side) * 4);
-  for (std::uint32_t pixel : ScaleIconPremultiplied(image, side))
-    AppendPixel(pixmap.argb, Unpremultiplied(pixel));
+  for (std::uint32_t pixel : ScaleIconAveraged(image, side)) AppendPixel(pixmap.argb, Unpremultiplied(pixel));
   return pixmap;
 }
 
@@ -66,9 +46,9 @@ StatusNotifierPixmap Scaled(const PixelImage& image, int side) {
 std::vector<StatusNotifierPixmap> MakeStatusNotifierPixmaps(const std::vector<PixelImage>& images) {
   std::vector<StatusNotifierPixmap> pixmaps;
   for (int side : kStatusNotifierSides) {
-    if (const PixelImage* exact = ExactMultiple(images, side)) {
+    if (const PixelImage* exact = PickIconPicture(images, side, IconFit::WholeFactor)) {
       pixmaps.push_back(Enlarged(*exact, side));
-    } else if (const PixelImage* picked = PickIcon(images, side)) {
+    } else if (const PixelImage* picked = PickIconPicture(images, side, IconFit::ScaleDown)) {
       pixmaps.push_back(Scaled(*picked, side));
     }
   }

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/linux/x11/X11IconScaler.h"
+#include "platform/api/IconPictures.h"
 #include "platform/linux/x11/X11Input.h"
 
 namespace platform::x11 {
@@ -301,9 +301,9 @@ void CX11Tray::Paint(Icon& icon) {
   const int side = std::min({icon.width, icon.height, kMaxPaintedSide});
   const RECT square{(icon.width - side) / 2, (icon.height - side) / 2, (icon.width - side) / 2 + side,
                     (icon.height - side) / 2 + side};
-  const PixelImage* picture = PickIcon(icon.images, side);
+  const PixelImage* picture = PickIconPicture(icon.images, side, IconFit::ScaleDown);
   std::vector<std::uint32_t> pixels =
-      picture ? ScaleIconPremultiplied(*picture, side)
+      picture ? ScaleIconAveraged(*picture, side)
               : std::vector<std::uint32_t>(static_cast<size_t>(side) * static_cast<size_t>(side), 0);
   if (!m_argb) {
     // Without alpha in the window, the icon is blended over the tray's own background here.
