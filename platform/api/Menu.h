@@ -100,7 +100,11 @@ class CMenu {
   void SetTracking(platform::IMenuTracking* tracking) { m_pTracking = tracking; }
   platform::IMenuTracking* Tracking() const { return m_pTracking; }
   // The menu whose submenus hold this one, or this menu itself.
-  CMenu* Root();
+  CMenu* Root() {
+    CMenu* menu = this;
+    while (menu->m_pParent) menu = menu->m_pParent;
+    return menu;
+  }
 
  private:
   struct Item {

@@ -40,12 +40,6 @@ BOOL CMenu::LoadMenu(UINT nIDResource) {
   return TRUE;
 }
 
-CMenu* CMenu::Root() {
-  CMenu* menu = this;
-  while (menu->m_pParent) menu = menu->m_pParent;
-  return menu;
-}
-
 void CMenu::Clear() {
   // A tracking shows these items in its windows, so it closes before they go.
   if (platform::IMenuTracking* tracking = Root()->m_pTracking) tracking->Abandon();
