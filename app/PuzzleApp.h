@@ -1,8 +1,8 @@
 // CPuzzleApp: the application object, which runs the main window modally and then lets the process end.
 #pragma once
 
-#include "platform/core/Dialog.h"
-#include "platform/core/WinApp.h"
+#include "platform/api/Dialog.h"
+#include "platform/api/WinApp.h"
 
 class CPuzzleDlg;
 

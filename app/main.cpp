@@ -5,7 +5,8 @@
 
 #include "app/CommandLine.h"
 #include "app/PuzzleApp.h"
-#include "platform/x11/X11Backend.h"
+#include "platform/linux/AfxWinMain.h"
+#include "platform/linux/x11/X11Backend.h"
 #include "res/TilvaneResources.h"
 #include "res/Version.h"
 

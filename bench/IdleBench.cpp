@@ -16,8 +16,9 @@
 #include <vector>
 
 #include "app/PuzzleApp.h"
-#include "platform/core/WindowSystem.h"
-#include "platform/x11/X11Backend.h"
+#include "platform/linux/AfxWinMain.h"
+#include "platform/linux/WindowSystem.h"
+#include "platform/linux/x11/X11Backend.h"
 #include "res/ResourceIds.h"
 #include "res/TilvaneResources.h"
 #include "tests/program/BoardSetup.h"

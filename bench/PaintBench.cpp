@@ -6,8 +6,9 @@
 #include <functional>
 
 #include "app/PuzzleApp.h"
-#include "platform/core/WindowSystem.h"
-#include "platform/headless/HeadlessBackend.h"
+#include "platform/linux/AfxWinMain.h"
+#include "platform/linux/WindowSystem.h"
+#include "platform/linux/headless/HeadlessBackend.h"
 #include "res/ResourceIds.h"
 #include "res/TilvaneResources.h"
 #include "ui/PuzzleDlg.h"

@@ -3,8 +3,7 @@
 
 #include <string>
 
-#include "platform/core/Controls.h"
-#include "platform/core/Dialog.h"
+#include "platform/api/Dialog.h"
 #include "res/ResourceIds.h"
 #include "res/Version.h"
 

@@ -1,7 +1,7 @@
 // Dialog template 100: the About box with the program's name, version and maker.
 #pragma once
 
-#include "platform/core/Resources.h"
+#include "platform/api/Resources.h"
 
 namespace tilvane {
 platform::DialogResource AboutBoxTemplate();

@@ -1,7 +1,7 @@
 // Menu 181: the one popup menu, reached from the tray icon and by a right click on the window.
 #pragma once
 
-#include "platform/core/Resources.h"
+#include "platform/api/Resources.h"
 
 namespace tilvane {
 platform::MenuResource PopupMenu();

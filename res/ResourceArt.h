@@ -1,7 +1,7 @@
 // The pictures of the resource set, each drawn as pixel art by its own builder.
 #pragma once
 
-#include "platform/core/Resources.h"
+#include "platform/api/Resources.h"
 
 namespace tilvane::art {
 

@@ -1,7 +1,7 @@
 // The numeric ids by which the program addresses its resources and the commands of its popup menu.
 #pragma once
 
-#include "platform/core/Types.h"
+#include "platform/api/Types.h"
 
 // Dialog templates: the About box and the main window.
 constexpr UINT IDD_ABOUTBOX = 100;

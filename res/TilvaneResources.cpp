@@ -1,7 +1,7 @@
 // The program's resource set, assembled once from the dialog template and the pixel art of this folder.
 #include "res/TilvaneResources.h"
 
-#include "platform/core/Dialog.h"
+#include "platform/api/Dialog.h"
 #include "res/AboutBox.h"
 #include "res/PopupMenu.h"
 #include "res/ResourceArt.h"

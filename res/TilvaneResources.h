@@ -1,7 +1,7 @@
 // The resource set of the program: dialog templates, icon, button pictures and cursors, built from source.
 #pragma once
 
-#include "platform/core/Resources.h"
+#include "platform/api/Resources.h"
 
 // Built on first use and kept for the life of the process; every run of the program may share it.
 const platform::ResourceSet& TilvaneResources();

@@ -2,7 +2,7 @@
 // The build reads the version text and the release date from here too, for the desktop files and the package.
 #pragma once
 
-#include "platform/core/Types.h"
+#include "platform/api/Types.h"
 
 namespace tilvane {
 

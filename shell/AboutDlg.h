@@ -1,7 +1,7 @@
 // CAboutDlg: the small modal box that names the program and its version.
 #pragma once
 
-#include "platform/core/Dialog.h"
+#include "platform/api/Dialog.h"
 
 class CAboutDlg : public CDialog {
  public:

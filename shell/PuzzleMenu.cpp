@@ -1,5 +1,5 @@
 // CPuzzleDlg's popup menu: loading it, opening it at the cursor, and its check marks on the current settings.
-#include "platform/core/Globals.h"
+#include "platform/api/Runtime.h"
 #include "res/ResourceIds.h"
 #include "ui/PuzzleDlg.h"
 

@@ -2,8 +2,8 @@
 // does.
 #include <cstring>
 
-#include "platform/core/ShellNotify.h"
-#include "platform/core/StringResource.h"
+#include "platform/api/ShellNotify.h"
+#include "platform/api/StringResource.h"
 #include "res/ResourceIds.h"
 #include "ui/PuzzleDlg.h"
 

@@ -1,7 +1,7 @@
 // CPuzzleDlg: construction, start-up, release, the command table and the routing of messages.
 #include "ui/PuzzleDlg.h"
 
-#include "platform/core/Cursor.h"
+#include "platform/api/Cursor.h"
 #include "res/ResourceIds.h"
 #include "res/Version.h"
 

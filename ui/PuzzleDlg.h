@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "engine/PuzzleGame.h"
-#include "platform/core/DC.h"
-#include "platform/core/Dialog.h"
-#include "platform/core/Menu.h"
+#include "platform/api/DC.h"
+#include "platform/api/Dialog.h"
+#include "platform/api/Menu.h"
 #include "ui/TileWnd.h"
 
 // The tray icon's callback, and the request to open the popup menu at the cursor.

@@ -1,7 +1,7 @@
-// CPuzzleDlg's games: new boards and their tile windows, board sizes, the player's moves and the clock.
+// CPuzzleDlg's games: new boards and their tile windows, the player's moves and the clock.
 #include <algorithm>
 
-#include "platform/core/Globals.h"
+#include "platform/api/Runtime.h"
 #include "ui/PuzzleDlg.h"
 
 // The board is shuffled before the tile windows exist, so they are created showing the shuffled numbers.
@@ -39,42 +39,6 @@ void CPuzzleDlg::OnStart() {
   m_game.ResetCounters();
   InvalidateRect(nullptr, TRUE);
   SetTimer(TIMER_CLOCK, kClockPeriodMs);
-}
-
-// The screen-size command at the end resizes the window for the new side and starts the game the player
-// sees; the board made here is thrown away by it. No size is compared with the old one, so choosing the
-// current size starts a new game all the same.
-void CPuzzleDlg::SetBoardSize(int nCells) {
-  DestroyTiles();
-  m_game.SetBoardSize(nCells);
-  Layout();
-  NewBoard();
-  m_game.ResetCounters();
-  switch (m_nScreenSize) {
-    case 0: OnScreenSmall(); break;
-    case 1: OnScreenMedium(); break;
-    case 2: OnScreenLarge(); break;
-    default: break;
-  }
-}
-
-void CPuzzleDlg::OnBoard16() {
-  SetBoardSize(16);
-}
-void CPuzzleDlg::OnBoard25() {
-  SetBoardSize(25);
-}
-void CPuzzleDlg::OnBoard36() {
-  SetBoardSize(36);
-}
-void CPuzzleDlg::OnBoard49() {
-  SetBoardSize(49);
-}
-void CPuzzleDlg::OnBoard64() {
-  SetBoardSize(64);
-}
-void CPuzzleDlg::OnBoard100() {
-  SetBoardSize(100);
 }
 
 void CPuzzleDlg::OnTileClicked(int nNumber) {

@@ -1,35 +1,17 @@
 // CPuzzleDlg's geometry: the size table, the frame, the header buttons, the cells and the window's shape.
-#include "platform/core/Globals.h"
-#include "platform/core/Region.h"
+#include "platform/api/Region.h"
+#include "platform/api/Runtime.h"
 #include "ui/PuzzleDlg.h"
+#include "ui/ScreenSizes.h"
 
 namespace {
-
-// One row of the size table per screen size: the cell pitch, the header button size, the number font.
-struct ScreenSizeRow {
-  int nPitch;
-  int nButton;
-  int nFontHeight;
-};
-constexpr ScreenSizeRow kSmall{35, 27, 18};
-constexpr ScreenSizeRow kMedium{52, 40, 26};
-constexpr ScreenSizeRow kLarge{70, 54, 36};
-
-// Every other value stands for the small size, so no index can fall outside the table.
-constexpr ScreenSizeRow SizeRow(int nScreenSize) {
-  switch (nScreenSize) {
-    case 1: return kMedium;
-    case 2: return kLarge;
-    default: return kSmall;
-  }
-}
 
 constexpr int kCornerDiameter = 30;
 
 }  // namespace
 
 int CPuzzleDlg::GetCellSize(BOOL bPitch) const {
-  const ScreenSizeRow row = SizeRow(m_nScreenSize);
+  const tilvane::ScreenSizeRow row = tilvane::SizeRow(m_nScreenSize);
   return bPitch ? row.nPitch : row.nButton;
 }
 
@@ -84,33 +66,4 @@ void CPuzzleDlg::PlaceAtTopCentre() {
   RECT client;
   GetClientRect(&client);
   SetRoundShape(client.right, client.bottom);
-}
-
-// The top-left corner stays where it is; the window is not pulled back onto the screen.
-void CPuzzleDlg::SetScreenSize(int nSize) {
-  m_nScreenSize = nSize;
-  RECT frame;
-  GetFrameRect(&frame);
-  RECT rc;
-  GetWindowRect(&rc);
-  MoveWindow(rc.left, rc.top, frame.right, frame.bottom, FALSE);
-  SetRoundShape(frame.right, frame.bottom);
-}
-
-// A screen-size command always starts a new game, also when the size does not change.
-void CPuzzleDlg::RunScreenSizeCommand(int nSize, int nFontHeight) {
-  SetScreenSize(nSize);
-  m_nFontHeight = nFontHeight;
-  OnStart();
-  UpdateMenuChecks();
-}
-
-void CPuzzleDlg::OnScreenSmall() {
-  RunScreenSizeCommand(0, kSmall.nFontHeight);
-}
-void CPuzzleDlg::OnScreenMedium() {
-  RunScreenSizeCommand(1, kMedium.nFontHeight);
-}
-void CPuzzleDlg::OnScreenLarge() {
-  RunScreenSizeCommand(2, kLarge.nFontHeight);
 }

@@ -1,5 +1,5 @@
 // CPuzzleDlg's motion: the drop-in from the top of the screen and the exit off its bottom edge.
-#include "platform/core/Globals.h"
+#include "platform/api/Runtime.h"
 #include "res/ResourceIds.h"
 #include "ui/PuzzleDlg.h"
 

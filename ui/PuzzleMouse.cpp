@@ -1,5 +1,5 @@
 // CPuzzleDlg's mouse: the header buttons, dragging the window by its background, and the hand cursors.
-#include "platform/core/Cursor.h"
+#include "platform/api/Cursor.h"
 #include "res/ResourceIds.h"
 #include "ui/PuzzleDlg.h"
 

@@ -1,10 +1,10 @@
 // CPuzzleDlg's painting: the rounded white frame with its rim and check pattern, the header, the result.
 #include <cstdio>
 
-#include "platform/core/Globals.h"
-#include "platform/core/PaintDC.h"
-#include "platform/core/Region.h"
-#include "platform/core/WinApp.h"
+#include "platform/api/PaintDC.h"
+#include "platform/api/Region.h"
+#include "platform/api/Runtime.h"
+#include "platform/api/WinApp.h"
 #include "res/ResourceIds.h"
 #include "ui/PuzzleDlg.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "platform/core/PaintDC.h"
+#include "platform/api/PaintDC.h"
 #include "ui/PuzzleDlg.h"
 
 namespace {

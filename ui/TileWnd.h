@@ -1,8 +1,8 @@
 // CTileWnd: the child window over one cell of the board, showing its tile's number or the hole.
 #pragma once
 
-#include "platform/core/DC.h"
-#include "platform/core/Wnd.h"
+#include "platform/api/DC.h"
+#include "platform/api/Wnd.h"
 
 class CTileWnd : public CWnd {
  public:

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/core/Resources.h"
+#include "platform/api/Resources.h"
 
 namespace platform {
 

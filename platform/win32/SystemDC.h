@@ -1,7 +1,7 @@
 // A device context that borrows one of the system's for a while (WM_ERASEBKGND's, a paint's, a window's).
 #pragma once
 
-#include "platform/core/DC.h"
+#include "platform/api/DC.h"
 
 namespace platform {
 

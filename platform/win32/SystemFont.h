@@ -1,7 +1,7 @@
 // A font as Windows makes it: the HFONT that a CFont holds while it holds a font.
 #pragma once
 
-#include "platform/core/Types.h"
+#include "platform/api/Types.h"
 
 namespace platform {
 

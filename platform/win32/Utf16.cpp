@@ -1,7 +1,7 @@
 // The program speaks UTF-8 and Windows' "W" calls UTF-16: conversions both ways.
 #include "platform/win32/Utf16.h"
 
-#include "platform/core/Types.h"
+#include "platform/api/Types.h"
 
 namespace platform {
 

@@ -1,14 +1,15 @@
 // CWinApp and CFrameWnd on Windows, and the program's start: the system is the display.
-#include "platform/core/Globals.h"
-#include "platform/core/WinApp.h"
-#include "platform/win32/SystemWindows.h"
+#include "platform/api/Runtime.h"
+#include "platform/api/WinApp.h"
+#include "platform/win32/AfxWinMain.h"
+#include "platform/win32/Win32Windows.h"
 
 namespace {
 CWinApp* g_app = nullptr;
 }  // namespace
 
 int CWinApp::Run() {
-  platform::CSystemWindows::PumpUntil([&] { return !m_pMainWnd || !IsWindow(m_pMainWnd->m_hWnd); });
+  platform::CWin32Windows::PumpUntil([&] { return !m_pMainWnd || !IsWindow(m_pMainWnd->m_hWnd); });
   return ExitInstance();
 }
 
@@ -18,7 +19,7 @@ CWinApp* AfxGetApp() {
 
 int AfxWinMain(CWinApp& app, const platform::ResourceSet& resources) {
   platform::SetCurrentResources(&resources);
-  platform::CSystemWindows::Register();
+  platform::CWin32Windows::Register();
   g_app = &app;
   int status = 0;
   if (app.InitInstance()) status = app.Run();

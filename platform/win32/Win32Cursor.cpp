@@ -2,7 +2,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/core/Cursor.h"
+#include "platform/api/Cursor.h"
 
 namespace {
 

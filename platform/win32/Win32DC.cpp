@@ -2,7 +2,7 @@
 // system's objects selected into it.
 #include <vector>
 
-#include "platform/core/DC.h"
+#include "platform/api/DC.h"
 #include "platform/win32/SystemDC.h"
 #include "platform/win32/SystemFont.h"
 #include "platform/win32/Utf16.h"
@@ -24,7 +24,8 @@ void CSystemDC::Return() {
 namespace {
 
 HGDIOBJ FontObject(const CFont* font) {
-  return font && font->Resolved() ? font->Resolved()->Handle() : GetStockObject(SYSTEM_FONT);
+  if (!font || !font->Resolved()) return GetStockObject(SYSTEM_FONT);
+  return static_cast<const platform::ResolvedFont*>(font->Resolved().get())->Handle();
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // CDialog on Windows: the dialog manager builds the window and its controls from an in-memory template, and
 // the program's own modal loop runs it, so that every message passes the windows' PreTranslateMessage first.
-#include "platform/core/Dialog.h"
-#include "platform/core/Globals.h"
+#include "platform/api/Dialog.h"
+#include "platform/api/Runtime.h"
 #include "platform/win32/DialogTemplate.h"
-#include "platform/win32/SystemWindows.h"
+#include "platform/win32/Win32Windows.h"
 
-using platform::CSystemWindows;
+using platform::CWin32Windows;
 
 namespace {
 
@@ -68,13 +68,13 @@ RECT CDialog::TemplateRect(const platform::DialogResource& tmpl, HWND owner) con
 }
 
 bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owner) {
-  const std::vector<WORD> bytes = platform::BuildDialogTemplate(tmpl, CSystemWindows::DialogClass());
-  CSystemWindows::Register();
-  CSystemWindows::Creating(this);
+  const std::vector<WORD> bytes = platform::BuildDialogTemplate(tmpl, CWin32Windows::DialogClass());
+  CWin32Windows::Register();
+  CWin32Windows::Creating(this);
   HWND hwnd =
       CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()),
                                  owner, NoDialogProcedure, 0);
-  CSystemWindows::Creating(nullptr);
+  CWin32Windows::Creating(nullptr);
   return hwnd != nullptr;
 }
 
@@ -89,7 +89,7 @@ INT_PTR CDialog::DoModal() {
   if (CreateFromTemplate(*tmpl, owner) && !m_bEnded && m_hWnd) {
     ShowWindow(SW_SHOW);
     HWND hwnd = m_hWnd;
-    CSystemWindows::PumpUntil([&] { return m_bEnded || !IsWindow(hwnd); });
+    CWin32Windows::PumpUntil([&] { return m_bEnded || !IsWindow(hwnd); });
   }
   // The owner is enabled before the dialog goes, so that it takes the activation back.
   if (m_hWnd) ShowWindow(SW_HIDE);

@@ -4,8 +4,8 @@
 #include <map>
 #include <memory>
 
-#include "platform/core/Gdi.h"
-#include "platform/core/Resources.h"
+#include "platform/api/Gdi.h"
+#include "platform/api/Resources.h"
 #include "platform/win32/SystemFont.h"
 #include "platform/win32/Utf16.h"
 

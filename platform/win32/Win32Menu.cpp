@@ -1,7 +1,7 @@
 // CMenu on Windows: an HMENU built from the program's menu resources, tracked by the system.
-#include "platform/core/Menu.h"
-#include "platform/core/Resources.h"
-#include "platform/core/Wnd.h"
+#include "platform/api/Menu.h"
+#include "platform/api/Resources.h"
+#include "platform/api/Wnd.h"
 #include "platform/win32/Utf16.h"
 
 CMenu::CMenu() = default;

@@ -1,11 +1,10 @@
 // Device contexts that draw into a window on Windows: BeginPaint's for WM_PAINT, GetDC's at any other time.
-#include "platform/core/PaintDC.h"
-#include "platform/core/Wnd.h"
+#include "platform/api/PaintDC.h"
+#include "platform/api/Wnd.h"
 
-namespace platform {
 // The system paints through its own paint structure; there is no drawing target of ours to keep.
-struct DrawTarget {};
-}  // namespace platform
+struct CPaintDC::Target {};
+struct CClientDC::Target {};
 
 CPaintDC::CPaintDC(CWnd* wnd) : m_hWndPaint(wnd ? wnd->m_hWnd : nullptr) {
   if (!m_hWndPaint) return;

@@ -1,7 +1,7 @@
 // Regions on Windows: a CRgn holds an HRGN, and GDI's own rules build and combine them.
 #include <vector>
 
-#include "platform/core/Region.h"
+#include "platform/api/Region.h"
 
 void CRgn::Release() {
   if (m_hRgn) ::DeleteObject(m_hRgn);

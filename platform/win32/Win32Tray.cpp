@@ -1,7 +1,7 @@
 // The notification-area icon on Windows: the program's record, its tip in UTF-8, given to Shell_NotifyIconW.
 #include <algorithm>
 
-#include "platform/core/ShellNotify.h"
+#include "platform/api/ShellNotify.h"
 #include "platform/win32/Utf16.h"
 
 BOOL Shell_NotifyIcon(DWORD dwMessage, NOTIFYICONDATA* lpData) {

@@ -2,14 +2,14 @@
 // styles, timers and painting, and its messages reach the handlers through one window procedure.
 #include <memory>
 
-#include "platform/core/PaintDC.h"
-#include "platform/core/Region.h"
-#include "platform/core/Wnd.h"
+#include "platform/api/PaintDC.h"
+#include "platform/api/Region.h"
+#include "platform/api/Wnd.h"
 #include "platform/win32/SystemDC.h"
-#include "platform/win32/SystemWindows.h"
 #include "platform/win32/Utf16.h"
+#include "platform/win32/Win32Windows.h"
 
-using platform::CSystemWindows;
+using platform::CWin32Windows;
 
 namespace {
 
@@ -32,12 +32,8 @@ CWnd::~CWnd() {
   if (m_hWnd && IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
 }
 
-platform::CWindowSystem* CWnd::System() const {
-  return nullptr;
-}
-
 CWnd* CWnd::FromHandle(HWND hwnd) {
-  return CSystemWindows::Find(hwnd);
+  return CWin32Windows::Find(hwnd);
 }
 
 CWnd* CWnd::GetDesktopWindow() {
@@ -49,29 +45,29 @@ BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, co
                   UINT nID) {
   if (!pParent || !(style & WS_CHILD)) return CreateEx(0, className, windowName, style, rect, pParent, nID);
   if (m_hWnd || !pParent->m_hWnd) return FALSE;
-  CSystemWindows::Register();
-  CSystemWindows::Creating(this);
+  CWin32Windows::Register();
+  CWin32Windows::Creating(this);
   HWND hwnd = CreateWindowExW(
-      0, CSystemWindows::WindowClass(), platform::Widen(windowName ? windowName : "").c_str(), style,
+      0, CWin32Windows::WindowClass(), platform::Widen(windowName ? windowName : "").c_str(), style,
       rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, pParent->m_hWnd,
       reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), GetModuleHandleW(nullptr), nullptr);
-  CSystemWindows::Creating(nullptr);
+  CWin32Windows::Creating(nullptr);
   return hwnd ? TRUE : FALSE;
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char*, const char* windowName, DWORD style, const RECT& rect,
                     CWnd* pParent, UINT) {
   if (m_hWnd) return FALSE;
-  CSystemWindows::Register();
+  CWin32Windows::Register();
   const bool useDefault = rect.left == CW_USEDEFAULT || rect.right == CW_USEDEFAULT;
-  CSystemWindows::Creating(this);
+  CWin32Windows::Creating(this);
   HWND hwnd = CreateWindowExW(
-      exStyle, CSystemWindows::WindowClass(), platform::Widen(windowName ? windowName : "").c_str(), style,
+      exStyle, CWin32Windows::WindowClass(), platform::Widen(windowName ? windowName : "").c_str(), style,
       useDefault ? CW_USEDEFAULT : rect.left, useDefault ? CW_USEDEFAULT : rect.top,
       useDefault ? CW_USEDEFAULT : rect.right - rect.left,
       useDefault ? CW_USEDEFAULT : rect.bottom - rect.top, pParent ? TopLevelOf(pParent->m_hWnd) : nullptr,
       nullptr, GetModuleHandleW(nullptr), nullptr);
-  CSystemWindows::Creating(nullptr);
+  CWin32Windows::Creating(nullptr);
   return hwnd ? TRUE : FALSE;
 }
 
@@ -218,7 +214,7 @@ LRESULT CWnd::Default() {
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!m_hWnd) return 0;
-  const LRESULT result = CSystemWindows::DefaultProcedure(m_hWnd, message, wParam, lParam);
+  const LRESULT result = CWin32Windows::DefaultProcedure(m_hWnd, message, wParam, lParam);
   // Our classes carry no cursor: a window that no parent answered for shows its own, or the arrow.
   if (message == WM_SETCURSOR && !result && LOWORD(static_cast<UINT_PTR>(lParam)) == HTCLIENT) {
     ::SetCursor(m_hClassCursor ? m_hClassCursor : ::LoadCursorA(nullptr, IDC_ARROW));

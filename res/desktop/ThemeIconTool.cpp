@@ -12,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-#include "res/IconSizes.h"
+#include "platform/api/IconPictures.h"
 #include "res/ResourceArt.h"
 
 namespace {
@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
   const std::string name = argv[2];
   const platform::IconResource icon = tilvane::art::MainIcon();
   for (int size : sizes) {
-    const platform::PixelImage* art = tilvane::PickIconArt(icon, size);
+    const platform::PixelImage* art =
+        platform::PickIconPicture(icon.images, size, platform::IconFit::KeepPixels);
     if (!art) {
       std::fprintf(stderr, "tilvane_theme_icons: the icon has no picture\n");
       return 1;
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
     std::error_code error;
     std::filesystem::create_directories(dir, error);
     const std::filesystem::path file = dir / (name + ".png");
-    if (error || !WritePng(tilvane::ScaleNearest(*art, size), file.string())) {
+    if (error || !WritePng(platform::ScaleIconNearest(*art, size), file.string())) {
       std::fprintf(stderr, "tilvane_theme_icons: cannot write %s\n", file.c_str());
       return 1;
     }

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "PrintLine.h"
-#include "platform/x11/X11Backend.h"
+#include "platform/linux/x11/X11Backend.h"
 
 namespace {
 

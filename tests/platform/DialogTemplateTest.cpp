@@ -5,9 +5,9 @@
 
 #include "MessageLog.h"
 #include "TestSupport.h"
-#include "platform/core/Controls.h"
-#include "platform/core/DC.h"
-#include "platform/core/DialogUnits.h"
+#include "platform/api/DC.h"
+#include "platform/linux/Controls.h"
+#include "platform/linux/DialogUnits.h"
 
 using platform::CHeadlessBackend;
 using platform::CWindowSystem;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "DrawingCanvas.h"
-#include "platform/core/Resources.h"
+#include "platform/api/Resources.h"
 
 namespace {
 

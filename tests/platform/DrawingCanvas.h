@@ -5,8 +5,8 @@
 #include <climits>
 #include <functional>
 
-#include "platform/core/DC.h"
-#include "platform/core/Gdi.h"
+#include "platform/api/DC.h"
+#include "platform/api/Gdi.h"
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);

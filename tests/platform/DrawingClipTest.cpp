@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "DrawingCanvas.h"
-#include "platform/core/CairoHandles.h"
-#include "platform/core/Region.h"
+#include "platform/api/Region.h"
+#include "platform/linux/CairoHandles.h"
 
 namespace {
 

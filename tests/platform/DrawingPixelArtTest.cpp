@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "DrawingCanvas.h"
-#include "platform/core/Resources.h"
+#include "platform/api/Resources.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "DrawingCanvas.h"
-#include "platform/core/DC.h"
-#include "platform/core/Region.h"
+#include "platform/api/DC.h"
+#include "platform/api/Region.h"
 
 namespace {
 

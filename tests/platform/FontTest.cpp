@@ -6,7 +6,7 @@
 #include <string>
 
 #include "DrawingCanvas.h"
-#include "platform/core/FontCatalog.h"
+#include "platform/linux/FontCatalog.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "MessageLog.h"
 #include "TestSupport.h"
-#include "platform/core/Region.h"
+#include "platform/api/Region.h"
 
 using platform::CHeadlessBackend;
 using platform::CWindowSystem;

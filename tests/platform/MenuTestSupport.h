@@ -10,7 +10,7 @@
 
 #include "MessageLog.h"
 #include "TestSupport.h"
-#include "platform/core/Menu.h"
+#include "platform/api/Menu.h"
 
 namespace menutest {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/Dialog.h"
-#include "platform/core/PaintDC.h"
-#include "platform/core/Wnd.h"
+#include "platform/api/Dialog.h"
+#include "platform/api/PaintDC.h"
+#include "platform/api/Wnd.h"
 
 struct LoggedMessage {
   std::string window;

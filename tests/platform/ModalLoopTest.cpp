@@ -4,7 +4,8 @@
 
 #include "MessageLog.h"
 #include "TestSupport.h"
-#include "platform/core/WinApp.h"
+#include "platform/api/WinApp.h"
+#include "platform/linux/AfxWinMain.h"
 
 using platform::CHeadlessBackend;
 using platform::CWindowSystem;

@@ -6,8 +6,8 @@
 
 #include "MessageLog.h"
 #include "TestSupport.h"
-#include "platform/core/Region.h"
-#include "platform/core/WinApp.h"
+#include "platform/api/Region.h"
+#include "platform/api/WinApp.h"
 
 using platform::CHeadlessBackend;
 using platform::CWindowSystem;

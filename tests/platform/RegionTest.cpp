@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/core/RectOps.h"
-#include "platform/core/Region.h"
+#include "platform/api/RectOps.h"
+#include "platform/api/Region.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Shared set-up for window-system tests: a headless screen, a window system on it, and a run until idle.
 #pragma once
 
-#include "platform/core/WindowSystem.h"
-#include "platform/headless/HeadlessBackend.h"
+#include "platform/linux/WindowSystem.h"
+#include "platform/linux/headless/HeadlessBackend.h"
 
 // Pumps messages until the program has nothing to do and the script is over.
 inline void RunUntilIdle(platform::CWindowSystem& system) {

@@ -3,7 +3,7 @@
 
 #include "MessageLog.h"
 #include "TestSupport.h"
-#include "platform/core/ShellNotify.h"
+#include "platform/api/ShellNotify.h"
 
 using platform::CHeadlessBackend;
 using platform::CWindowSystem;

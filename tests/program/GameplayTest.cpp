@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "ProgramHarness.h"
-#include "platform/core/DC.h"
-#include "platform/core/Gdi.h"
+#include "platform/api/DC.h"
+#include "platform/api/Gdi.h"
 
 namespace program_test {
 namespace {

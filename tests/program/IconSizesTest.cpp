@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "res/IconSizes.h"
+#include "platform/api/IconPictures.h"
 #include "res/ResourceArt.h"
 
 namespace {
@@ -28,18 +28,19 @@ TEST(IconSizes, EachSizeStartsFromTheLargestPictureThatFitsSoNoPixelOfTheArtIsLo
   const std::map<int, int> sourceWidth = {{8, 16},  {16, 16}, {22, 16}, {24, 16}, {31, 16},
                                           {32, 32}, {48, 32}, {64, 32}, {256, 32}};
   for (const auto& [size, width] : sourceWidth) {
-    const platform::PixelImage* art = tilvane::PickIconArt(icon, size);
+    const platform::PixelImage* art =
+        platform::PickIconPicture(icon.images, size, platform::IconFit::KeepPixels);
     ASSERT_NE(art, nullptr) << size;
     EXPECT_EQ(art->width, width) << "size " << size;
   }
-  EXPECT_EQ(tilvane::PickIconArt(platform::IconResource{}, 32), nullptr);
+  EXPECT_EQ(platform::PickIconPicture({}, 32, platform::IconFit::KeepPixels), nullptr);
 }
 
 TEST(IconSizes, WholeMultiplesRepeatEveryPixelInEqualBlocks) {
   const platform::PixelImage art = tilvane::art::MainIcon().images.at(0);
   ASSERT_EQ(art.width, 32);
   for (int factor : {1, 2, 4, 8}) {
-    const platform::PixelImage big = tilvane::ScaleNearest(art, 32 * factor);
+    const platform::PixelImage big = platform::ScaleIconNearest(art, 32 * factor);
     ASSERT_EQ(big.width, 32 * factor);
     ASSERT_EQ(big.height, 32 * factor);
     for (int y = 0; y < big.height; ++y)
@@ -69,7 +70,7 @@ TEST(IconSizes, UnevenEnlargementsShowEveryPixelOfTheArtOnceOrTwiceInOrder) {
                                           0xFF000006, 0xFF000007, 0xFF000008, 0xFF000009});
   for (int size : {4, 5}) {
     SCOPED_TRACE(testing::Message() << "size " << size);
-    const platform::PixelImage out = tilvane::ScaleNearest(art, size);
+    const platform::PixelImage out = platform::ScaleIconNearest(art, size);
     ASSERT_EQ(out.argb.size(), static_cast<size_t>(size * size));
     const std::vector<int> columns = SourceLines(art, out, true);
     const std::vector<int> rows = SourceLines(art, out, false);
@@ -85,7 +86,7 @@ TEST(IconSizes, UnevenEnlargementsShowEveryPixelOfTheArtOnceOrTwiceInOrder) {
         EXPECT_EQ(At(out, x, y), At(art, columns[static_cast<size_t>(x)], rows[static_cast<size_t>(y)]))
             << x << "," << y;
   }
-  EXPECT_TRUE(tilvane::ScaleNearest(art, 0).argb.empty());
+  EXPECT_TRUE(platform::ScaleIconNearest(art, 0).argb.empty());
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ProgramHarness.h"
-#include "platform/core/FontCatalog.h"
+#include "platform/linux/FontCatalog.h"
 #include "res/TilvaneResources.h"
 
 namespace program_test {

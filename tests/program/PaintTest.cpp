@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "ProgramHarness.h"
-#include "platform/core/DC.h"
-#include "platform/core/FontCatalog.h"
-#include "platform/core/Gdi.h"
+#include "platform/api/DC.h"
+#include "platform/api/Gdi.h"
+#include "platform/linux/FontCatalog.h"
 #include "res/TilvaneResources.h"
 
 namespace program_test {

@@ -8,7 +8,8 @@
 
 #include "BoardSetup.h"
 #include "app/PuzzleApp.h"
-#include "platform/headless/HeadlessBackend.h"
+#include "platform/linux/AfxWinMain.h"
+#include "platform/linux/headless/HeadlessBackend.h"
 #include "res/ResourceIds.h"
 #include "ui/PuzzleDlg.h"
 

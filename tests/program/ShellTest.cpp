@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "ProgramHarness.h"
-#include "platform/core/DialogUnits.h"
-#include "platform/core/WindowSystem.h"
+#include "platform/linux/DialogUnits.h"
+#include "platform/linux/WindowSystem.h"
 
 namespace program_test {
 namespace {

@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "ProgramHarness.h"
-#include "platform/core/FontCatalog.h"
-#include "platform/core/WindowSystem.h"
+#include "platform/linux/FontCatalog.h"
+#include "platform/linux/WindowSystem.h"
 
 namespace program_test {
 namespace {

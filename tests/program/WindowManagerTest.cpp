@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ProgramHarness.h"
-#include "platform/core/WindowSystem.h"
+#include "platform/linux/WindowSystem.h"
 
 namespace program_test {
 namespace {

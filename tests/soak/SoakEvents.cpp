@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdio>
 
-#include "platform/core/Types.h"
+#include "platform/api/Types.h"
 #include "res/ResourceIds.h"
 
 namespace soak {

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/core/WindowSystem.h"
-#include "platform/headless/HeadlessBackend.h"
+#include "platform/linux/WindowSystem.h"
+#include "platform/linux/headless/HeadlessBackend.h"
 #include "ui/PuzzleDlg.h"
 
 namespace soak {

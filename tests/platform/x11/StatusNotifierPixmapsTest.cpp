@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "platform/x11/StatusNotifierPixmaps.h"
+#include "platform/linux/x11/StatusNotifierPixmaps.h"
 
 namespace {
 

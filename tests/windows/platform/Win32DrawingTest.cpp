@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/core/DC.h"
-#include "platform/core/Gdi.h"
-#include "platform/core/Region.h"
+#include "platform/api/DC.h"
+#include "platform/api/Gdi.h"
+#include "platform/api/Region.h"
 #include "tests/windows/platform/Win32TestSupport.h"
 
 namespace {

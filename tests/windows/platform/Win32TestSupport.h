@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "platform/core/Resources.h"
-#include "platform/win32/SystemWindows.h"
+#include "platform/api/Resources.h"
+#include "platform/win32/Win32Windows.h"
 
 namespace win32test {
 
@@ -28,7 +28,7 @@ inline bool PumpUntil(const std::function<bool()>& done) {
   bool timedOut = false;
   // A timer of the thread's own wakes the loop up even when no other message comes.
   const UINT_PTR guard = SetTimer(nullptr, 0, 50, nullptr);
-  platform::CSystemWindows::PumpUntil([&] {
+  platform::CWin32Windows::PumpUntil([&] {
     timedOut = GetTickCount() - start > 2000;
     return done() || timedOut;
   });

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/Cursor.h"
-#include "platform/core/Dialog.h"
-#include "platform/core/Menu.h"
-#include "platform/core/WinApp.h"
-#include "platform/core/Wnd.h"
+#include "platform/api/Cursor.h"
+#include "platform/api/Dialog.h"
+#include "platform/api/Menu.h"
+#include "platform/api/WinApp.h"
+#include "platform/api/Wnd.h"
 #include "platform/win32/Utf16.h"
 #include "tests/windows/platform/Win32TestSupport.h"
 
