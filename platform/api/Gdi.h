@@ -1,4 +1,4 @@
-// The drawing objects a device context selects: pens, brushes, fonts and bitmaps, with GDI's constants.
+// The drawing objects a device context selects: pens, brushes, fonts and bitmaps.
 #pragma once
 
 #include <memory>

@@ -1,4 +1,4 @@
-// The notification-area (tray) icon of a window: Shell_NotifyIcon and the record that describes the icon.
+// The notification-area (tray) icon of a window: Shell_NotifyIcon, with the record that Types.h brings.
 #pragma once
 
 #include "platform/api/Cursor.h"
