@@ -9,48 +9,6 @@
 #include "platform/api/Region.h"
 #include "platform/api/Types.h"
 
-#if !defined(_WIN32)
-// Raster operations; only SRCCOPY is supported.
-constexpr DWORD SRCCOPY = 0x00CC0020;
-
-// Background modes.
-constexpr int TRANSPARENT = 1;
-constexpr int OPAQUE = 2;
-
-// DrawText formats.
-constexpr UINT DT_TOP = 0x0000;
-constexpr UINT DT_LEFT = 0x0000;
-constexpr UINT DT_CENTER = 0x0001;
-constexpr UINT DT_RIGHT = 0x0002;
-constexpr UINT DT_VCENTER = 0x0004;
-constexpr UINT DT_BOTTOM = 0x0008;
-constexpr UINT DT_WORDBREAK = 0x0010;
-constexpr UINT DT_SINGLELINE = 0x0020;
-constexpr UINT DT_NOCLIP = 0x0100;
-constexpr UINT DT_CALCRECT = 0x0400;
-constexpr UINT DT_NOPREFIX = 0x0800;
-
-// What GetPixel returns for a point that is not on the device.
-constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
-
-struct TEXTMETRIC {
-  LONG tmHeight = 0;
-  LONG tmAscent = 0;
-  LONG tmDescent = 0;
-  LONG tmInternalLeading = 0;
-  LONG tmExternalLeading = 0;
-  LONG tmAveCharWidth = 0;
-  LONG tmMaxCharWidth = 0;
-  LONG tmWeight = 0;
-  LONG tmOverhang = 0;
-  BYTE tmItalic = 0;
-  BYTE tmUnderlined = 0;
-  BYTE tmStruckOut = 0;
-  BYTE tmPitchAndFamily = 0;
-  BYTE tmCharSet = 0;
-};
-#endif
-
 class CDC {
  public:
   CDC() = default;

@@ -6,16 +6,6 @@
 #include "platform/api/Resources.h"
 #include "platform/api/Wnd.h"
 
-#if !defined(_WIN32)
-using INT_PTR = std::intptr_t;
-
-// Button and static control styles that dialog templates use.
-constexpr DWORD BS_PUSHBUTTON = 0x0000;
-constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
-constexpr DWORD SS_LEFT = 0x0000;
-constexpr DWORD SS_ICON = 0x0003;
-#endif
-
 class CDialog : public CWnd {
  public:
   explicit CDialog(UINT nIDTemplate, CWnd* pParent = nullptr);

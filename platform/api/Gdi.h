@@ -1,4 +1,4 @@
-// The drawing objects a device context selects: pens, brushes, fonts and bitmaps, with GDI's constants.
+// The drawing objects a device context selects: pens, brushes, fonts and bitmaps.
 #pragma once
 
 #include <memory>
@@ -8,52 +8,6 @@
 #include "platform/api/Types.h"
 
 class CDC;
-
-#if !defined(_WIN32)
-// Pen styles.
-constexpr int PS_SOLID = 0;
-constexpr int PS_DASH = 1;
-constexpr int PS_DOT = 2;
-constexpr int PS_DASHDOT = 3;
-constexpr int PS_DASHDOTDOT = 4;
-constexpr int PS_NULL = 5;
-constexpr int PS_INSIDEFRAME = 6;
-
-// Font weights.
-constexpr int FW_DONTCARE = 0;
-constexpr int FW_THIN = 100;
-constexpr int FW_EXTRALIGHT = 200;
-constexpr int FW_LIGHT = 300;
-constexpr int FW_NORMAL = 400;
-constexpr int FW_MEDIUM = 500;
-constexpr int FW_SEMIBOLD = 600;
-constexpr int FW_BOLD = 700;
-constexpr int FW_EXTRABOLD = 800;
-constexpr int FW_HEAVY = 900;
-constexpr int FW_BLACK = 900;
-
-// Character sets, precisions, qualities, pitches and families of CreateFont.
-constexpr BYTE ANSI_CHARSET = 0;
-constexpr BYTE DEFAULT_CHARSET = 1;
-constexpr BYTE SHIFTJIS_CHARSET = 128;
-constexpr BYTE OUT_DEFAULT_PRECIS = 0;
-constexpr BYTE OUT_TT_PRECIS = 4;
-constexpr BYTE CLIP_DEFAULT_PRECIS = 0;
-constexpr BYTE DEFAULT_QUALITY = 0;
-constexpr BYTE DRAFT_QUALITY = 1;
-constexpr BYTE PROOF_QUALITY = 2;
-constexpr BYTE NONANTIALIASED_QUALITY = 3;
-constexpr BYTE ANTIALIASED_QUALITY = 4;
-constexpr BYTE DEFAULT_PITCH = 0x00;
-constexpr BYTE FIXED_PITCH = 0x01;
-constexpr BYTE VARIABLE_PITCH = 0x02;
-constexpr BYTE FF_DONTCARE = 0x00;
-constexpr BYTE FF_ROMAN = 0x10;
-constexpr BYTE FF_SWISS = 0x20;
-constexpr BYTE FF_MODERN = 0x30;
-constexpr BYTE FF_SCRIPT = 0x40;
-constexpr BYTE FF_DECORATIVE = 0x50;
-#endif
 
 // The common base: an object either holds something to draw with or is empty. Stock objects, which device
 // contexts hold before anything is selected, cannot be deleted.

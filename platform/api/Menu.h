@@ -28,30 +28,6 @@ class IMenuTracking {
 };
 }  // namespace platform
 
-#if !defined(_WIN32)
-// How an item is named, and its state as GetMenuState reports it.
-constexpr UINT MF_BYCOMMAND = 0x0000;
-constexpr UINT MF_BYPOSITION = 0x0400;
-constexpr UINT MF_STRING = 0x0000;
-constexpr UINT MF_UNCHECKED = 0x0000;
-constexpr UINT MF_CHECKED = 0x0008;
-constexpr UINT MF_POPUP = 0x0010;
-constexpr UINT MF_SEPARATOR = 0x0800;
-
-// Where TrackPopupMenu puts the menu relative to its point, and how it ends.
-constexpr UINT TPM_LEFTBUTTON = 0x0000;
-constexpr UINT TPM_RIGHTBUTTON = 0x0002;
-constexpr UINT TPM_LEFTALIGN = 0x0000;
-constexpr UINT TPM_CENTERALIGN = 0x0004;
-constexpr UINT TPM_RIGHTALIGN = 0x0008;
-constexpr UINT TPM_TOPALIGN = 0x0000;
-constexpr UINT TPM_VCENTERALIGN = 0x0010;
-constexpr UINT TPM_BOTTOMALIGN = 0x0020;
-// Accepted and without effect: a tracking sends the owner no notifications besides the chosen command.
-constexpr UINT TPM_NONOTIFY = 0x0080;
-constexpr UINT TPM_RETURNCMD = 0x0100;
-#endif
-
 // The answer of CMenu's item calls for a position or a command that does not exist.
 constexpr UINT kMenuNoItem = 0xFFFFFFFFu;
 

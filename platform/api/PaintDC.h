@@ -7,13 +7,6 @@
 
 class CWnd;
 
-#if !defined(_WIN32)
-struct PAINTSTRUCT {
-  RECT rcPaint{};
-  BOOL fErase = FALSE;
-};
-#endif
-
 class CPaintDC : public CDC {
  public:
   explicit CPaintDC(CWnd* wnd);

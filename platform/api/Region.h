@@ -6,21 +6,6 @@
 #include "platform/api/Gdi.h"
 #include "platform/api/Types.h"
 
-#if !defined(_WIN32)
-// Region types, as CombineRgn and OffsetRgn report them.
-constexpr int ERROR = 0;
-constexpr int NULLREGION = 1;
-constexpr int SIMPLEREGION = 2;
-constexpr int COMPLEXREGION = 3;
-
-// CombineRgn modes.
-constexpr int RGN_AND = 1;
-constexpr int RGN_OR = 2;
-constexpr int RGN_XOR = 3;
-constexpr int RGN_DIFF = 4;
-constexpr int RGN_COPY = 5;
-#endif
-
 class CRgn : public CGdiObject {
  public:
   CRgn() = default;

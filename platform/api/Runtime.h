@@ -1,5 +1,5 @@
-// The framework's free functions that the program calls: the clock, the pointer, the main window, the
-// application.
+// The framework's free functions that the program calls: the main window and the application. The clock
+// and the pointer (GetTickCount, Sleep, GetCursorPos) come with Types.h, as the system's calls do on Windows.
 #pragma once
 
 #include "platform/api/Types.h"
@@ -7,11 +7,5 @@
 class CWnd;
 class CWinApp;
 
-#if !defined(_WIN32)
-// Windows declares these three itself.
-DWORD GetTickCount();
-void Sleep(DWORD ms);
-BOOL GetCursorPos(POINT* pt);
-#endif
 CWnd* AfxGetMainWnd();
 CWinApp* AfxGetApp();

@@ -1,32 +1,8 @@
-// The notification-area (tray) icon of a window: Shell_NotifyIcon and the record that describes the icon.
+// The notification-area (tray) icon of a window: Shell_NotifyIcon, with the record that Types.h brings.
 #pragma once
 
 #include "platform/api/Cursor.h"
 #include "platform/api/Types.h"
-
-#if !defined(_WIN32)
-constexpr DWORD NIM_ADD = 0;
-constexpr DWORD NIM_MODIFY = 1;
-constexpr DWORD NIM_DELETE = 2;
-
-constexpr UINT NIF_MESSAGE = 0x1;
-constexpr UINT NIF_ICON = 0x2;
-constexpr UINT NIF_TIP = 0x4;
-
-struct NOTIFYICONDATA {
-  DWORD cbSize = 0;
-  HWND hWnd = nullptr;
-  UINT uID = 0;
-  UINT uFlags = 0;
-  UINT uCallbackMessage = 0;
-  HICON hIcon = nullptr;
-  char szTip[64] = {};
-};
-#else
-// The system's record, its tip in UTF-8 like every text of the program; the icon goes through the "W" call.
-#undef Shell_NotifyIcon
-using NOTIFYICONDATA = NOTIFYICONDATAA;
-#endif
 
 // NIM_ADD shows an icon for (hWnd, uID); mouse activity over it then reaches hWnd as uCallbackMessage with
 // wParam = uID and lParam = the mouse message. NIM_DELETE removes it. FALSE when the icon is already there

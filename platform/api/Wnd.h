@@ -14,11 +14,6 @@ namespace platform {
 class CWndDelivery;
 }  // namespace platform
 
-#if !defined(_WIN32)
-constexpr int SW_HIDE = 0;
-constexpr int SW_SHOW = 5;
-#endif
-
 class CWnd {
  public:
   CWnd();
