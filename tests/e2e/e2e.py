@@ -267,10 +267,18 @@ def wait_uncovered(window, x, y):
     top = window if info["root_parent"] else info["parent"]
     xdotool("mousemove", x, y)
 
+    seen = []
+
     def probe():
         under = re.search(r"^WINDOW=(\d+)$", run("xdotool", "getmouselocation", "--shell"), re.M)
-        return under and int(under.group(1)) == top
-    wait_until(probe, f"window 0x{window:x} to be the one under {x},{y}")
+        seen[:] = [int(under.group(1))] if under else []
+        return seen == [top]
+    try:
+        wait_until(probe, f"window 0x{window:x} to be the one under {x},{y}")
+    except Failure:
+        found = f"0x{seen[0]:x}" if seen else "none"
+        raise Failure(f"the window under {x},{y} stayed {found}, not 0x{top:x} (window 0x{window:x} or its frame); "
+                      f"the screen's windows: {windows()}")
 
 
 def docked_tray_icon():
