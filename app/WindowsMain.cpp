@@ -5,12 +5,11 @@
 #include "app/CommandLine.h"
 #include "app/PuzzleApp.h"
 #include "platform/win32/AfxWinMain.h"
-#include "res/TilvaneResources.h"
 
 int main(int argc, char** argv) {
   const tilvane::CommandLineAnswer answer =
       tilvane::AnswerCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!answer.runGame) return tilvane::DeliverAnswer(answer);
   CPuzzleApp app;
-  return AfxWinMain(app, TilvaneResources());
+  return AfxWinMain(app);
 }
