@@ -11,8 +11,8 @@ import subprocess
 import sys
 import time
 
-from wine import PATIENCE, WindowsProgram, require_tools, run_wine, stop_server, test_prefix
-from e2e import Failure, check, main, wait_until
+from wine import PATIENCE, WindowsProgram, require_tools, run_wine, stop_server, tail, test_prefix, wine_env
+from e2e import check, main, wait_until
 import test_wine
 
 BUILD, VERSION = (sys.argv[1:3] + ["", ""])[:2]
@@ -34,12 +34,13 @@ def installed_files(prefix):
 def uninstall_entry(prefix):
     """The values of the Uninstall key in the 64-bit registry, or None when there is no such key."""
     log = os.path.abspath("installer-reg.log")
-    if os.path.exists(log):
-        os.remove(log)
-    try:
-        run_wine(prefix, "wine", "reg", "query", UNINSTALL_KEY, "/reg:64", log=log)
-    except Failure:
-        return None
+    with open(log, "wb") as out:
+        status = subprocess.run(["wine", "reg", "query", UNINSTALL_KEY, "/reg:64"], env=wine_env(prefix),
+                                stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                timeout=PATIENCE).returncode
+    if status == 1:
+        return None  # reg's answer for a key that is not there
+    check(status == 0, f"reg query {UNINSTALL_KEY} ended with status {status}; {tail(log)}")
     values = {}
     with open(log, encoding="utf-8", errors="replace") as text:
         for line in text:
@@ -102,9 +103,10 @@ def installer():
 
     def removed():
         left = [what for what, path in files.items() if os.path.exists(path)]
-        return not left and not os.path.exists(drive_c(prefix, "Program Files", "Tilvane"))
-    wait_until(removed, "the uninstaller to remove the program, its folder and its shortcut", PATIENCE)
-    check(uninstall_entry(prefix) is None, f"the uninstaller left {UNINSTALL_KEY}")
+        return not left and not os.path.exists(drive_c(prefix, "Program Files", "Tilvane")) and \
+            uninstall_entry(prefix) is None
+    wait_until(removed, "the uninstaller to remove the program, its folder, its shortcut and its Uninstall key",
+               PATIENCE)
     print(f"uninstalled in {time.monotonic() - started:.1f} s")
 
 
