@@ -13,11 +13,13 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-std::string Usage() {
+std::string Usage(std::string_view opensOn) {
   return "Usage: tilvane [--help | --version]\n"
          "\n"
-         "Tilvane is a sliding-tile puzzle. Without an option it opens its window on the\n"
-         "X display that DISPLAY names.\n"
+         "Tilvane is a sliding-tile puzzle.\n"
+         "Without an option it opens its window on " +
+         std::string(opensOn) +
+         ".\n"
          "\n"
          "  --help     show this help and exit\n"
          "  --version  show the version and exit\n";
@@ -25,18 +27,18 @@ std::string Usage() {
 
 }  // namespace
 
-CommandLineAnswer AnswerCommandLine(const std::vector<std::string>& args) {
+CommandLineAnswer AnswerCommandLine(const std::vector<std::string>& args, std::string_view opensOn) {
   CommandLineAnswer answer;
   if (args.empty()) {
     answer.runGame = true;
   } else if (args.size() == 1 && args[0] == "--help") {
-    answer.out = Usage();
+    answer.out = Usage(opensOn);
   } else if (args.size() == 1 && args[0] == "--version") {
     answer.out = std::string(kVersion.productName) + " " + kVersion.productVersionText + "\n";
   } else {
     const std::string& wrong = (args[0] == "--help" || args[0] == "--version") ? args[1] : args[0];
     answer.status = kUsageError;
-    answer.err = "tilvane: unexpected argument '" + wrong + "'\n" + Usage();
+    answer.err = "tilvane: unexpected argument '" + wrong + "'\n" + Usage(opensOn);
   }
   return answer;
 }

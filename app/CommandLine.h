@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tilvane {
@@ -14,9 +15,13 @@ struct CommandLineAnswer {
   std::string err;
 };
 
+// Where the window opens, as the help says it; on Linux, the X display.
+inline constexpr std::string_view kOpensOnTheXDisplay = "the X display that DISPLAY names";
+
 // `args` are the arguments after the program's name. No argument runs the game; --help and --version alone
 // answer on standard output with status 0; anything else is a usage error with status 2.
-CommandLineAnswer AnswerCommandLine(const std::vector<std::string>& args);
+CommandLineAnswer AnswerCommandLine(const std::vector<std::string>& args,
+                                    std::string_view opensOn = kOpensOnTheXDisplay);
 
 // Writes the answer's texts and returns its status, or 1 when standard output could not take the text.
 int DeliverAnswer(const CommandLineAnswer& answer);

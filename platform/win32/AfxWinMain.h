@@ -1,8 +1,7 @@
-// The program's start on Windows, where the system is the display.
+// The program's start on Windows, where the system is the display and the module holds the resources.
 #pragma once
 
-#include "platform/api/Resources.h"
 #include "platform/api/WinApp.h"
 
-// Registers the program's window classes, calls InitInstance, and Run when asked; returns the exit status.
-int AfxWinMain(CWinApp& app, const platform::ResourceSet& resources);
+// Registers the program's window class, calls InitInstance, and Run when asked; returns the exit status.
+int AfxWinMain(CWinApp& app);

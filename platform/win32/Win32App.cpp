@@ -17,13 +17,11 @@ CWinApp* AfxGetApp() {
   return g_app;
 }
 
-int AfxWinMain(CWinApp& app, const platform::ResourceSet& resources) {
-  platform::SetCurrentResources(&resources);
+int AfxWinMain(CWinApp& app) {
   platform::CWin32Windows::Register();
   g_app = &app;
   int status = 0;
   if (app.InitInstance()) status = app.Run();
   g_app = nullptr;
-  platform::SetCurrentResources(nullptr);
   return status;
 }

@@ -1,28 +1,45 @@
-// CDialog on Windows: the dialog manager builds the window and its controls from an in-memory template, and
+// CDialog on Windows: the dialog manager builds the window and its controls from the module's template, and
 // the program's own modal loop runs it, so that every message passes the windows' PreTranslateMessage first.
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
 #include "platform/api/Dialog.h"
 #include "platform/api/Runtime.h"
-#include "platform/win32/DialogTemplate.h"
 #include "platform/win32/Win32Windows.h"
 
 using platform::CWin32Windows;
 
 namespace {
 
-INT_PTR CALLBACK NoDialogProcedure(HWND, UINT, WPARAM, LPARAM) {
-  return FALSE;
-}
-
 LONG KeepInside(LONG start, LONG size, LONG low, LONG high) {
   return std::max(low, std::min(start, high - size));
 }
 
-// The template of the current resource set with that id, or null.
-const platform::DialogResource* FindTemplate(UINT id) {
-  const platform::ResourceSet* resources = platform::CurrentResources();
-  if (!resources) return nullptr;
-  auto found = resources->dialogs.find(id);
-  return found == resources->dialogs.end() ? nullptr : &found->second;
+WORD WordAt(const BYTE* bytes, std::size_t offset) {
+  WORD value = 0;
+  std::memcpy(&value, bytes + offset, sizeof value);
+  return value;
+}
+
+// The style and the place in dialog units of the module's template `id` (DLGTEMPLATEEX, or the older
+// DLGTEMPLATE), or nothing when the module has no such template.
+std::optional<platform::DialogResource> TemplateHeader(UINT id) {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));  // RT_DIALOG
+  const auto* bytes = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+  if (!bytes || SizeofResource(module, found) < 26) return std::nullopt;
+  const bool extended = WordAt(bytes, 0) == 1 && WordAt(bytes, 2) == 0xFFFF;
+  const std::size_t style = extended ? 12 : 0;
+  const std::size_t place = extended ? 18 : 10;
+  platform::DialogResource header;
+  header.style = static_cast<DWORD>(WordAt(bytes, style)) | static_cast<DWORD>(WordAt(bytes, style + 2))
+                                                                << 16;
+  const auto at = [&](std::size_t i) {
+    return static_cast<LONG>(static_cast<SHORT>(WordAt(bytes, place + 2 * i)));
+  };
+  header.dlu = RECT{at(0), at(1), at(0) + at(2), at(1) + at(3)};
+  return header;
 }
 
 // A dialog of the program wears its owner's icons in its title bar and the task switcher, as the desktop
@@ -67,19 +84,13 @@ RECT CDialog::TemplateRect(const platform::DialogResource& tmpl, HWND owner) con
   return rect;
 }
 
-bool CDialog::CreateFromTemplate(const platform::DialogResource& tmpl, HWND owner) {
-  const std::vector<WORD> bytes = platform::BuildDialogTemplate(tmpl, CWin32Windows::DialogClass());
+bool CDialog::CreateFromTemplate(const platform::DialogResource&, HWND owner) {
   CWin32Windows::Register();
-  CWin32Windows::Creating(this);
-  HWND hwnd =
-      CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()),
-                                 owner, NoDialogProcedure, 0);
-  CWin32Windows::Creating(nullptr);
-  return hwnd != nullptr;
+  return CWin32Windows::CreateDialogFor(this, m_nIDTemplate, owner) != nullptr;
 }
 
 INT_PTR CDialog::DoModal() {
-  const platform::DialogResource* tmpl = FindTemplate(m_nIDTemplate);
+  const std::optional<platform::DialogResource> tmpl = TemplateHeader(m_nIDTemplate);
   if (!tmpl || m_hWnd) return -1;
   HWND owner = ResolveOwner();
   const bool disableOwner = owner && ::IsWindowEnabled(owner);
@@ -101,29 +112,17 @@ INT_PTR CDialog::DoModal() {
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_INITDIALOG) return CWnd::WindowProc(message, wParam, lParam);
-  if (const platform::DialogResource* tmpl = FindTemplate(m_nIDTemplate)) {
+  if (const std::optional<platform::DialogResource> tmpl = TemplateHeader(m_nIDTemplate)) {
     HWND owner = GetWindow(m_hWnd, GW_OWNER);
     ShareOwnerIcons(m_hWnd, owner);
     const RECT rect = TemplateRect(*tmpl, owner);
     SetWindowPos(m_hWnd, nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CreateControls(*tmpl);
   }
   return OnInitDialog();
 }
 
-// The dialog manager made the controls, in the template's order (which is also their order among the
-// dialog's children); the icons are ours to give to the icon statics. Statics share the id -1, so they are
-// found by their place, not by id.
-void CDialog::CreateControls(const platform::DialogResource& tmpl) {
-  HWND child = GetWindow(m_hWnd, GW_CHILD);
-  for (const platform::DialogControlResource& control : tmpl.controls) {
-    if (!child) break;
-    if (control.cls == platform::ControlClass::Static && (control.style & SS_TYPEMASK) == SS_ICON) {
-      SendMessageW(child, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(control.iconId)), 0);
-    }
-    child = GetWindow(child, GW_HWNDNEXT);
-  }
-}
+// The dialog manager has made the controls from the module's template, icon statics with their icons.
+void CDialog::CreateControls(const platform::DialogResource&) {}
 
 int CDialog::DefaultButtonId() const {
   const LRESULT answer = m_hWnd ? SendMessageW(m_hWnd, DM_GETDEFID, 0, 0) : 0;

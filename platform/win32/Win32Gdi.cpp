@@ -1,18 +1,16 @@
 // Pens, brushes, fonts and bitmaps on Windows: each holds the system's object made from what the program
 // asks; a font's face must be installed (or stand in through the system's font substitutes) to be made.
-#include <cstring>
 #include <map>
 #include <memory>
 
 #include "platform/api/Gdi.h"
-#include "platform/api/Resources.h"
 #include "platform/win32/SystemFont.h"
 #include "platform/win32/Utf16.h"
 
 namespace {
 
-// A top-down 32-bit picture whose pixels the program writes directly; black at first.
-HBITMAP CreatePixels(int width, int height, std::uint32_t** bits) {
+// A top-down 32-bit picture, black at first.
+HBITMAP CreatePixels(int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -21,9 +19,7 @@ HBITMAP CreatePixels(int width, int height, std::uint32_t** bits) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* pixels = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-  if (bits) *bits = static_cast<std::uint32_t*>(pixels);
-  return bitmap;
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
 }
 
 int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -130,7 +126,7 @@ void CBitmap::Release() {
 
 BOOL CBitmap::CreateBitmap(int nWidth, int nHeight) {
   if (m_hBitmap || nWidth <= 0 || nHeight <= 0) return FALSE;
-  m_hBitmap = CreatePixels(nWidth, nHeight, nullptr);
+  m_hBitmap = CreatePixels(nWidth, nHeight);
   return m_hBitmap ? TRUE : FALSE;
 }
 
@@ -138,18 +134,11 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC*, int nWidth, int nHeight) {
   return CreateBitmap(nWidth, nHeight);
 }
 
+// The module's bitmap, made by the system compatible with the display.
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {
-  const platform::ResourceSet* resources = platform::CurrentResources();
-  if (m_hBitmap || !resources) return FALSE;
-  auto it = resources->bitmaps.find(nIDResource);
-  if (it == resources->bitmaps.end() || it->second.width <= 0 || it->second.height <= 0) return FALSE;
-  const platform::BitmapResource& picture = it->second;
-  std::uint32_t* bits = nullptr;
-  m_hBitmap = CreatePixels(picture.width, picture.height, &bits);
-  if (!m_hBitmap || !bits) return FALSE;
-  // 0x00RRGGBB is also the byte order of a 32-bit DIB's pixels.
-  std::memcpy(bits, picture.rgb.data(), picture.rgb.size() * sizeof(std::uint32_t));
-  return TRUE;
+  if (m_hBitmap) return FALSE;
+  m_hBitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nIDResource));
+  return m_hBitmap ? TRUE : FALSE;
 }
 
 CSize CBitmap::GetSize() const {

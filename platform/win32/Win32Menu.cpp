@@ -1,8 +1,35 @@
-// CMenu on Windows: an HMENU built from the program's menu resources, tracked by the system.
+// CMenu on Windows: an HMENU loaded from the module's menu resource, tracked by the system.
+#include <algorithm>
+
 #include "platform/api/Menu.h"
 #include "platform/api/Resources.h"
 #include "platform/api/Wnd.h"
 #include "platform/win32/Utf16.h"
+
+namespace {
+
+// What the system's menu holds, read back item by item.
+std::vector<platform::MenuItemResource> ReadItems(HMENU menu) {
+  std::vector<platform::MenuItemResource> items(
+      static_cast<std::size_t>(std::max(::GetMenuItemCount(menu), 0)));
+  for (std::size_t pos = 0; pos < items.size(); ++pos) {
+    platform::MenuItemResource& item = items[pos];
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
+    GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &info);
+    wchar_t caption[256] = {};
+    const int length = GetMenuStringW(menu, static_cast<UINT>(pos), caption, 256, MF_BYPOSITION);
+    item.caption =
+        platform::Narrow(std::wstring_view(caption, static_cast<std::size_t>(std::max(length, 0))));
+    item.separator = (info.fType & MFT_SEPARATOR) != 0;
+    item.id = info.hSubMenu ? 0 : info.wID;
+    if (info.hSubMenu) item.submenu = ReadItems(info.hSubMenu);
+  }
+  return items;
+}
+
+}  // namespace
 
 CMenu::CMenu() = default;
 
@@ -11,34 +38,29 @@ CMenu::~CMenu() {
 }
 
 BOOL CMenu::LoadMenu(UINT nIDResource) {
-  const platform::ResourceSet* resources = platform::CurrentResources();
-  if (!resources || m_hMenu) return FALSE;
-  auto it = resources->menus.find(nIDResource);
-  if (it == resources->menus.end()) return FALSE;
-  m_hMenu = CreateMenu();
-  Build(it->second.items);
+  if (m_hMenu) return FALSE;
+  m_hMenu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nIDResource));
+  if (!m_hMenu) return FALSE;
+  Build(ReadItems(m_hMenu));
   m_bLoaded = true;
   return TRUE;
 }
 
+// The system made the menu from the module's resource; each of its submenus gets a CMenu of its own, which
+// GetSubMenu hands out, over the submenu's own handle.
 void CMenu::Build(const std::vector<platform::MenuItemResource>& items) {
-  for (const platform::MenuItemResource& resource : items) {
+  for (std::size_t pos = 0; pos < items.size(); ++pos) {
+    const platform::MenuItemResource& resource = items[pos];
     Item item;
     item.caption = resource.caption;
     item.id = resource.id;
     item.separator = resource.separator;
-    if (resource.separator) {
-      AppendMenuW(m_hMenu, MF_SEPARATOR, 0, nullptr);
-    } else if (resource.IsPopup()) {
+    if (resource.IsPopup()) {
       item.submenu = std::make_unique<CMenu>();
       item.submenu->m_pParent = this;
-      item.submenu->m_hMenu = CreatePopupMenu();
+      item.submenu->m_hMenu = ::GetSubMenu(m_hMenu, static_cast<int>(pos));
       item.submenu->m_bLoaded = true;
       item.submenu->Build(resource.submenu);
-      AppendMenuW(m_hMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(item.submenu->m_hMenu),
-                  platform::Widen(resource.caption).c_str());
-    } else {
-      AppendMenuW(m_hMenu, MF_STRING, resource.id, platform::Widen(resource.caption).c_str());
     }
     m_items.push_back(std::move(item));
   }

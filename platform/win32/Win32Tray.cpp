@@ -1,8 +1,10 @@
-// The notification-area icon on Windows: the program's record, its tip in UTF-8, given to Shell_NotifyIconW.
+// The notification-area icon on Windows: the program's record, its tip in UTF-8 and its icon's small picture,
+// given to Shell_NotifyIconW.
 #include <algorithm>
 
 #include "platform/api/ShellNotify.h"
 #include "platform/win32/Utf16.h"
+#include "platform/win32/Win32Icons.h"
 
 BOOL Shell_NotifyIcon(DWORD dwMessage, NOTIFYICONDATA* lpData) {
   if (!lpData) return FALSE;
@@ -12,7 +14,7 @@ BOOL Shell_NotifyIcon(DWORD dwMessage, NOTIFYICONDATA* lpData) {
   data.uID = lpData->uID;
   data.uFlags = lpData->uFlags & (NIF_MESSAGE | NIF_ICON | NIF_TIP);
   data.uCallbackMessage = lpData->uCallbackMessage;
-  data.hIcon = lpData->hIcon;
+  data.hIcon = platform::SmallIconOf(lpData->hIcon);
   const std::wstring tip =
       platform::Widen(std::string(lpData->szTip, strnlen(lpData->szTip, sizeof lpData->szTip)));
   tip.copy(data.szTip, std::min(tip.size(), std::size(data.szTip) - 1));

@@ -1,10 +1,12 @@
-// The program's windows as the system sees them: two window classes, one window procedure that hands each
-// message to its CWnd, and the walk that lets windows look at a message before it is dispatched.
+// The program's windows as the system sees them: a window class of ours and the dialog manager's, one window
+// procedure that hands each message to its CWnd, and the walk that lets windows look at a message before it
+// is dispatched.
 #include "platform/win32/Win32Windows.h"
 
 #include <unordered_map>
 
 #include "platform/api/Wnd.h"
+#include "platform/win32/Win32Icons.h"
 
 namespace platform {
 
@@ -15,7 +17,14 @@ std::unordered_map<HWND, CWnd*>& Windows() {
   return windows;
 }
 
-ATOM g_dialogAtom = 0;
+// The atom of the system's dialog class, "#32770".
+constexpr ULONG_PTR kDialogClassAtom = 0x8002;
+
+INT_PTR CALLBACK NoDialogProcedure(HWND, UINT, WPARAM, LPARAM) {
+  return FALSE;
+}
+
+HHOOK g_adopting = nullptr;
 
 }  // namespace
 
@@ -30,10 +39,26 @@ void CWin32Windows::Register() {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = WindowClass();
   RegisterClassExW(&wc);
-  wc.cbWndExtra = DLGWINDOWEXTRA;
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
-  wc.lpszClassName = DialogClass();
-  g_dialogAtom = RegisterClassExW(&wc);
+}
+
+// The window the dialog manager creates first is the dialog (its controls come after it has had its first
+// messages); it is given our window procedure before its first message, which binds it to its CWnd.
+LRESULT CALLBACK CWin32Windows::AdoptDialog(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && s_creating) {
+    SetWindowLongPtrW(reinterpret_cast<HWND>(wParam), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure));
+  }
+  return CallNextHookEx(g_adopting, code, wParam, lParam);
+}
+
+HWND CWin32Windows::CreateDialogFor(CWnd* wnd, UINT id, HWND owner) {
+  g_adopting = SetWindowsHookExW(WH_CBT, AdoptDialog, nullptr, GetCurrentThreadId());
+  Creating(wnd);
+  HWND hwnd =
+      CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), owner, NoDialogProcedure, 0);
+  Creating(nullptr);
+  UnhookWindowsHookEx(g_adopting);
+  g_adopting = nullptr;
+  return hwnd;
 }
 
 CWnd* CWin32Windows::Find(HWND hwnd) {
@@ -42,7 +67,7 @@ CWnd* CWin32Windows::Find(HWND hwnd) {
 }
 
 bool CWin32Windows::IsDialog(HWND hwnd) {
-  return hwnd && g_dialogAtom && GetClassLongPtrW(hwnd, GCW_ATOM) == g_dialogAtom;
+  return hwnd && GetClassLongPtrW(hwnd, GCW_ATOM) == kDialogClassAtom;
 }
 
 LRESULT CWin32Windows::DefaultProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -74,6 +99,10 @@ LRESULT CALLBACK CWin32Windows::Procedure(HWND hwnd, UINT message, WPARAM wParam
   if (!wnd) return DefaultProcedure(hwnd, message, wParam, lParam);
 
   if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) FollowButtons(hwnd, message, wParam);
+  // The program gives a window one icon for both sizes; the small one is the icon's own small picture.
+  if (message == WM_SETICON && wParam == ICON_SMALL) {
+    lParam = reinterpret_cast<LPARAM>(SmallIconOf(reinterpret_cast<HICON>(lParam)));
+  }
   MSG msg{};
   msg.hwnd = hwnd;
   msg.message = message;

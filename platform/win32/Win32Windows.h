@@ -1,5 +1,6 @@
-// The program's windows as the system sees them: two window classes, one window procedure that hands each
-// message to its CWnd, and the walk that lets windows look at a message before it is dispatched.
+// The program's windows as the system sees them: a window class of ours and the dialog manager's, one window
+// procedure that hands each message to its CWnd, and the walk that lets windows look at a message before it
+// is dispatched.
 #pragma once
 
 #include "platform/api/Types.h"
@@ -10,11 +11,12 @@ namespace platform {
 
 class CWin32Windows {
  public:
-  // Registers the window classes once per process.
+  // Registers the window class once per process.
   static void Register();
   static const wchar_t* WindowClass() { return L"TilvaneWindow"; }
-  // Dialogs: the dialog manager's extra bytes and default procedure, our window procedure.
-  static const wchar_t* DialogClass() { return L"TilvaneDialog"; }
+  // The dialog manager makes the dialog of the module's template `id` for `wnd`, of the system's dialog
+  // class; the window procedure is ours from its first message on. Null when there is no such template.
+  static HWND CreateDialogFor(CWnd* wnd, UINT id, HWND owner);
 
   // The window created next on this thread belongs to `wnd`; its first message binds the two.
   static void Creating(CWnd* wnd) { s_creating = wnd; }
@@ -42,6 +44,7 @@ class CWin32Windows {
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK AdoptDialog(int code, WPARAM wParam, LPARAM lParam);
   static CWnd* Bind(HWND hwnd);
   static void FollowButtons(HWND hwnd, UINT message, WPARAM wParam);
 

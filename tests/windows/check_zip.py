@@ -19,7 +19,7 @@ def fail(message):
 
 def main():
     build, version, objdump = sys.argv[1:4]
-    subprocess.run(["cpack", "--config", os.path.join(build, "CPackConfig.cmake")], check=True, cwd=build,
+    subprocess.run(["cpack", "-G", "ZIP", "--config", os.path.join(build, "CPackConfig.cmake")], check=True, cwd=build,
                    stdout=subprocess.DEVNULL)
     path = os.path.join(build, f"tilvane-{version}-windows-x86_64.zip")
     folder = f"tilvane-{version}-windows-x86_64/"

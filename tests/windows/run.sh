@@ -3,7 +3,7 @@
 # directory, runs every scene there (screenshots and Wine's output stay in that directory), then ends the
 # prefix's wineserver. The exit status is that of the first failing scene, or 0.
 #
-#   tests/windows/run.sh TILVANE.EXE [SCENE...]     (scenes: board menu-max about-exit; all by default)
+#   tests/windows/run.sh TILVANE.EXE [SCENE...]   (board menu-max about-exit command-line; all by default)
 set -uo pipefail
 
 [[ $# -ge 1 && -f "$1" ]] || { echo "usage: tests/windows/run.sh TILVANE.EXE [SCENE...]" >&2; exit 2; }
@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 shift
 scenes=("$@")
-[[ ${#scenes[@]} -gt 0 ]] || scenes=(board menu-max about-exit)
+[[ ${#scenes[@]} -gt 0 ]] || scenes=(board menu-max about-exit command-line)
 
 out=$(mktemp -d "${TMPDIR:-/tmp}/tilvane-wine.XXXXXX")
 export PYTHONDONTWRITEBYTECODE=1 TILVANE_WINE_PREFIX="$out/wine-prefix"

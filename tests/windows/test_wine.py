@@ -1,7 +1,8 @@
 """The Windows build under Wine on a 1024 x 768 X screen: the rounded window drops in to its resting place and a
 tile beside the hole slides at a click; the right-click menu, drawn by Wine, opens and sets the largest board;
 the About box opens from the menu and its OK closes it; the menu's exit command carries the window off the
-bottom of the screen and the program ends with status 0.
+bottom of the screen and the program ends with status 0. On the command line, a GUI program answers in message
+boxes: --version with status 0, an argument it does not know with status 2.
 
 Usage: test_wine.py TILVANE.EXE SCENE, on the display the harness made, with TILVANE_WINE_PREFIX naming a prefix
 booted by prefix.py. The screenshots worth looking at go into the working directory; their paths are printed."""
@@ -316,7 +317,31 @@ def tray():
         program.check_running()
 
 
-SCENES = {"board": board, "menu-max": menu_max, "about-exit": about_and_exit, "tray": tray}
+def answer_box(args, status):
+    """The program run with `args` shows a message box named Tilvane instead of its window; Enter closes the
+    box and the program ends with `status`."""
+    name = "-".join(arg.strip("-").replace(".", "-") for arg in args)
+    with WindowsProgram(test_prefix(), EXE, os.path.abspath(f"wine-{SCENE}-{name}.log"), *args) as program:
+        def box():
+            program.check_running()
+            shown = [(window, info) for window, info in named_windows("Tilvane")
+                     if (info["width"], info["height"]) != (WIDTH, HEIGHT)]
+            return shown[0] if shown else None
+        window, info = wait_until(box, f"a message box named Tilvane for {' '.join(args)}", PATIENCE)
+        shot(name)
+        # Keys reach Wine while the pointer stands over one of its windows.
+        xdotool("mousemove", info["x"] + info["width"] // 2, info["y"] + 10, "key", "Return")
+        ended = program.wait_exit()
+        check(ended == status, f"{' '.join(args)} ended with status {ended}, wanted {status}")
+
+
+def command_line():
+    answer_box(["--version"], 0)
+    answer_box(["stray.txt"], 2)
+
+
+SCENES = {"board": board, "menu-max": menu_max, "about-exit": about_and_exit, "tray": tray,
+          "command-line": command_line}
 
 if __name__ == "__main__":
     require_tools()

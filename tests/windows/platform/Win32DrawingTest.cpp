@@ -1,11 +1,13 @@
 // The Windows platform's drawing, pixel by pixel: memory contexts and their stock objects, fills, lines,
-// blits of resource bitmaps, pattern brushes, fonts named by the program (UTF-8 text), and GDI's regions.
+// blits of the module's bitmaps, pattern brushes, fonts named by the program (UTF-8 text), and GDI's regions.
 #include <cstring>
 #include <string>
 
 #include "platform/api/DC.h"
 #include "platform/api/Gdi.h"
 #include "platform/api/Region.h"
+#include "res/ResourceArt.h"
+#include "res/ResourceIds.h"
 #include "tests/windows/platform/Win32TestSupport.h"
 
 namespace {
@@ -29,13 +31,6 @@ class Canvas {
   CBitmap bitmap;
   CBitmap* previous = nullptr;
 };
-
-platform::ResourceSet PictureResources() {
-  platform::ResourceSet set;
-  set.bitmaps[7] = platform::BitmapResource{2, 1, {0xFF0000, 0x0000FF}};                      // red, blue
-  set.bitmaps[8] = platform::BitmapResource{2, 2, {0xFFFFFF, 0x000000, 0x000000, 0xFFFFFF}};  // a checker
-  return set;
-}
 
 BOOL GothicFont(CFont& font, int height, const char* face) {
   return font.CreateFont(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -88,42 +83,51 @@ TEST(Win32Drawing, ALineLeavesItsEndPointOutAndMovesThere) {
   canvas.dc.SelectObject(previous);
 }
 
-TEST(Win32Drawing, AResourceBitmapKeepsItsPixelsAndStretchesNearestNeighbour) {
-  const platform::ResourceSet resources = PictureResources();
-  win32test::ScopedResources scope(resources);
-  CBitmap art;
-  ASSERT_TRUE(art.LoadBitmap(7));
-  EXPECT_FALSE(art.LoadBitmap(7));
-  EXPECT_EQ(art.GetSize(), CSize(2, 1));
+TEST(Win32Drawing, TheModulesBitmapsAreTheArtPixelForPixelAndStretchNearestNeighbour) {
+  const std::pair<UINT, platform::BitmapResource> pictures[] = {{IDB_START, tilvane::art::StartPicture()},
+                                                                {IDB_ABOUT, tilvane::art::AboutPicture()},
+                                                                {IDB_COLOR, tilvane::art::ColourPicture()},
+                                                                {IDB_EXIT, tilvane::art::ExitPicture()}};
+  for (const auto& [id, art] : pictures) {
+    CBitmap loaded;
+    ASSERT_TRUE(loaded.LoadBitmap(id)) << id;
+    EXPECT_FALSE(loaded.LoadBitmap(id));
+    ASSERT_EQ(loaded.GetSize(), CSize(art.width, art.height));
+    CDC source;
+    source.CreateCompatibleDC(nullptr);
+    CBitmap* previous = source.SelectObject(&loaded);
+    // Twice the size, so that each pixel of the art covers two by two of the canvas.
+    Canvas canvas(2 * art.width, 2 * art.height);
+    ASSERT_TRUE(canvas.dc.StretchBlt(0, 0, 2 * art.width, 2 * art.height, &source, 0, 0, art.width,
+                                     art.height, SRCCOPY));
+    int wrong = 0;
+    for (int y = 0; y < art.height; ++y) {
+      for (int x = 0; x < art.width; ++x) {
+        const std::uint32_t rgb = art.rgb[static_cast<std::size_t>(y * art.width + x)];
+        const COLORREF want = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+        wrong += canvas.dc.GetPixel(2 * x, 2 * y) != want || canvas.dc.GetPixel(2 * x + 1, 2 * y + 1) != want;
+      }
+    }
+    EXPECT_EQ(wrong, 0) << "bitmap " << id;
+    source.SelectObject(previous);
+  }
   CBitmap missing;
   EXPECT_FALSE(missing.LoadBitmap(99));
-
-  CDC source;
-  source.CreateCompatibleDC(nullptr);
-  CBitmap* previous = source.SelectObject(&art);
-  Canvas canvas(5, 3);
-  ASSERT_TRUE(canvas.dc.StretchBlt(0, 0, 4, 2, &source, 0, 0, 2, 1, SRCCOPY));
-  for (int y = 0; y < 2; ++y) {
-    EXPECT_EQ(canvas.dc.GetPixel(0, y), kRed);
-    EXPECT_EQ(canvas.dc.GetPixel(1, y), kRed);
-    EXPECT_EQ(canvas.dc.GetPixel(2, y), kBlue);
-    EXPECT_EQ(canvas.dc.GetPixel(3, y), kBlue);
-    EXPECT_EQ(canvas.dc.GetPixel(4, y), kBlack);
-  }
-  EXPECT_EQ(canvas.dc.GetPixel(0, 2), kBlack);
-  ASSERT_TRUE(canvas.dc.BitBlt(3, 2, 2, 1, &source, 0, 0, SRCCOPY));
-  EXPECT_EQ(canvas.dc.GetPixel(3, 2), kRed);
-  EXPECT_EQ(canvas.dc.GetPixel(4, 2), kBlue);
-  source.SelectObject(previous);
 }
 
 TEST(Win32Drawing, APatternBrushRepeatsFromTheContextsOriginAndKeepsItsOwnCopy) {
-  const platform::ResourceSet resources = PictureResources();
-  win32test::ScopedResources scope(resources);
   CBrush brush;
   {
-    CBitmap checker;
-    ASSERT_TRUE(checker.LoadBitmap(8));
+    CBitmap checker;  // black, with white at (0, 0) and (1, 1)
+    ASSERT_TRUE(checker.CreateBitmap(2, 2));
+    {
+      CDC dc;
+      dc.CreateCompatibleDC(nullptr);
+      CBitmap* previous = dc.SelectObject(&checker);
+      dc.FillSolidRect(0, 0, 1, 1, kWhite);
+      dc.FillSolidRect(1, 1, 1, 1, kWhite);
+      dc.SelectObject(previous);
+    }
     ASSERT_TRUE(brush.CreatePatternBrush(&checker));
   }  // the bitmap is gone; the brush still paints its pattern
   Canvas canvas(6, 6);

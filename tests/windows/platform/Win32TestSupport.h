@@ -1,26 +1,14 @@
-// Shared set-up for the tests of the Windows platform: a resource set of the tests' own, and a message pump
-// that gives up after a while instead of hanging.
+// Shared set-up for the tests of the Windows platform: a message pump that gives up after a while instead of
+// hanging.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "platform/api/Resources.h"
 #include "platform/win32/Win32Windows.h"
 
 namespace win32test {
-
-// Makes `resources` the set that Load* calls consult while the object lives.
-class ScopedResources {
- public:
-  explicit ScopedResources(const platform::ResourceSet& resources) {
-    platform::SetCurrentResources(&resources);
-  }
-  ~ScopedResources() { platform::SetCurrentResources(nullptr); }
-  ScopedResources(const ScopedResources&) = delete;
-  ScopedResources& operator=(const ScopedResources&) = delete;
-};
 
 // Dispatches messages until `done` holds or two seconds have passed; true when `done` held.
 inline bool PumpUntil(const std::function<bool()>& done) {

@@ -1,6 +1,6 @@
 // The Windows platform's windows: parents and owners, messages and timers through the program's own loop,
-// PreTranslateMessage from a child up to its parent, the end of a window, modal dialogs built from our
-// templates, menus built from our menu resources, and icons and cursors made from pixel art.
+// PreTranslateMessage from a child up to its parent, the end of a window, and the module's resources: the
+// About box's template run as a modal dialog, the popup menu, the icon in its two sizes and the cursors.
 #include <string>
 #include <vector>
 
@@ -10,6 +10,10 @@
 #include "platform/api/WinApp.h"
 #include "platform/api/Wnd.h"
 #include "platform/win32/Utf16.h"
+#include "platform/win32/Win32Icons.h"
+#include "res/ResourceArt.h"
+#include "res/ResourceIds.h"
+#include "res/Version.h"
 #include "tests/windows/platform/Win32TestSupport.h"
 
 namespace {
@@ -55,65 +59,6 @@ bool Logged(const std::vector<std::string>& log, const std::string& entry) {
   return false;
 }
 
-platform::PixelImage Square(int size, std::uint32_t argb, POINT hotspot = {}) {
-  platform::PixelImage image;
-  image.width = size;
-  image.height = size;
-  image.argb.assign(static_cast<std::size_t>(size * size), argb);
-  image.hotspot = hotspot;
-  return image;
-}
-
-constexpr UINT kDialogId = 100;
-constexpr UINT kMenuId = 3;
-constexpr UINT kIconId = 1;
-constexpr UINT kCursorId = 2;
-
-platform::ResourceSet WindowResources() {
-  platform::ResourceSet set;
-  set.icons[kIconId].images = {Square(16, 0xFF0000FF), Square(32, 0xFFFF0000)};
-  set.cursors[kCursorId].image = Square(32, 0xFF00FF00, POINT{5, 7});
-  platform::DialogResource box;
-  box.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-  box.dlu = RECT{0, 0, 173, 59};
-  box.title = "バージョン情報";
-  box.fontFace = "ＭＳ Ｐゴシック";
-  // The default button comes first, so that it also has the focus when the box opens.
-  using platform::ControlClass;
-  box.controls = {
-      {.cls = ControlClass::Button,
-       .id = IDCANCEL,
-       .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
-       .dlu = {117, 40, 167, 54},
-       .text = "キャンセル"},
-      {.cls = ControlClass::Button,
-       .id = IDOK,
-       .style = WS_TABSTOP | BS_PUSHBUTTON,
-       .dlu = {60, 40, 110, 54},
-       .text = "OK"},
-      {.cls = ControlClass::Static,
-       .id = -1,
-       .style = SS_ICON,
-       .dlu = {7, 8, 27, 28},
-       .text = "",
-       .iconId = kIconId},
-      {.cls = ControlClass::Static,
-       .id = -1,
-       .style = SS_LEFT,
-       .dlu = {39, 8, 117, 16},
-       .text = "Tilvane　Version"},
-  };
-  set.dialogs[kDialogId] = box;
-  platform::MenuItemResource popup;
-  popup.caption = "Popup";
-  platform::MenuItemResource colours;
-  colours.caption = "色設定";
-  colours.submenu = {{"赤", 20, false, {}}, {"青", 21, false, {}}};
-  popup.submenu = {{"開始", 10, false, {}}, {"", 0, true, {}}, colours};
-  set.menus[kMenuId].items = {popup};
-  return set;
-}
-
 // A dialog that, once shown, does what the test asks from inside its own modal loop. (WM_USER and the next
 // few numbers are the dialog manager's own messages, DM_GETDEFID first.)
 constexpr UINT kScriptMessage = WM_APP + 1;
@@ -123,7 +68,7 @@ constexpr int kGaveUp = -2;
 class CScriptedDialog : public CDialog {
  public:
   explicit CScriptedDialog(CWnd* owner, std::function<void(CScriptedDialog&)> script)
-      : CDialog(kDialogId, owner), m_script(std::move(script)) {}
+      : CDialog(IDD_ABOUTBOX, owner), m_script(std::move(script)) {}
 
   std::vector<HWND> children;
   HICON shownIcon = nullptr;
@@ -136,9 +81,9 @@ class CScriptedDialog : public CDialog {
       children.push_back(child);
     }
     if (children.size() == 4) {
-      shownIcon = reinterpret_cast<HICON>(SendMessageW(children[2], STM_GETICON, 0, 0));
+      shownIcon = reinterpret_cast<HICON>(SendMessageW(children[1], STM_GETICON, 0, 0));
       wchar_t text[64] = {};
-      GetWindowTextW(children[3], text, 64);
+      GetWindowTextW(children[2], text, 64);
       staticText = platform::Narrow(text);
     }
     GetWindowRect(&rect);
@@ -169,8 +114,6 @@ class Win32Windows : public ::testing::Test {
   }
 
   static constexpr RECT kOwnerRect{100, 100, 500, 400};
-  platform::ResourceSet resources = WindowResources();
-  win32test::ScopedResources scope{resources};
   std::vector<std::string> log;
   CRecordingWnd owner{&log, "owner", true};
 };
@@ -239,15 +182,16 @@ TEST_F(Win32Windows, AFrameWindowDeletesItselfWhenItsWindowIsGone) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
-TEST_F(Win32Windows, ADialogFromOurTemplateHasTheControlsTheIconAndAPlaceOverItsOwner) {
+TEST_F(Win32Windows, TheAboutBoxOfTheModuleHasItsControlsItsIconAndAPlaceOverItsOwner) {
   CScriptedDialog dialog(&owner, [](CScriptedDialog& box) {
     EXPECT_FALSE(box.GetOwner()->IsWindowEnabled());
-    SendMessageW(box.children[1], BM_CLICK, 0, 0);  // OK, pressed and released
+    SendMessageW(box.children[0], BM_CLICK, 0, 0);  // OK, pressed and released
   });
   EXPECT_EQ(dialog.DoModal(), IDOK);
   ASSERT_EQ(dialog.children.size(), 4u);
-  EXPECT_EQ(dialog.shownIcon, LoadIcon(kIconId));
-  EXPECT_EQ(dialog.staticText, "Tilvane　Version");
+  EXPECT_NE(dialog.shownIcon, nullptr);  // the dialog manager loaded icon 102 for the icon static
+  EXPECT_EQ(dialog.staticText, std::string(tilvane::kVersion.productName) + "\u3000Version " +
+                                   tilvane::kVersion.productVersionText);
   // Centred over the owner, within a pixel.
   EXPECT_NEAR((dialog.rect.left + dialog.rect.right) / 2, 300, 1);
   EXPECT_NEAR((dialog.rect.top + dialog.rect.bottom) / 2, 250, 1);
@@ -255,11 +199,11 @@ TEST_F(Win32Windows, ADialogFromOurTemplateHasTheControlsTheIconAndAPlaceOverIts
   EXPECT_EQ(dialog.m_hWnd, nullptr);
 }
 
-TEST_F(Win32Windows, EnterPressesTheDefaultButtonAndEscapeCancels) {
+TEST_F(Win32Windows, EnterPressesTheDefaultButtonEscapeAndClosingCancel) {
   CScriptedDialog enter(&owner, [](CScriptedDialog& box) { box.PostMessage(WM_KEYDOWN, VK_RETURN); });
-  EXPECT_EQ(enter.DoModal(), IDCANCEL);  // the template's default button is Cancel
+  EXPECT_EQ(enter.DoModal(), IDOK);
   CScriptedDialog escape(&owner, [&](CScriptedDialog& box) {
-    PostMessageW(box.children[1], WM_KEYDOWN, VK_ESCAPE, 0);  // a key of a control reaches its dialog first
+    PostMessageW(box.children[0], WM_KEYDOWN, VK_ESCAPE, 0);  // a key of a control reaches its dialog first
   });
   EXPECT_EQ(escape.DoModal(), IDCANCEL);
   CScriptedDialog closed(&owner, [](CScriptedDialog& box) { box.PostMessage(WM_CLOSE); });
@@ -268,31 +212,36 @@ TEST_F(Win32Windows, EnterPressesTheDefaultButtonAndEscapeCancels) {
   EXPECT_EQ(missing.DoModal(), -1);
 }
 
-TEST_F(Win32Windows, AMenuResourceBecomesASystemMenuWithItsCaptionsAndCheckMarks) {
+TEST_F(Win32Windows, TheModulesMenuHasItsCaptionsSubmenusAndCheckMarks) {
   CMenu menu;
-  ASSERT_TRUE(menu.LoadMenu(kMenuId));
-  EXPECT_FALSE(menu.LoadMenu(kMenuId));
+  ASSERT_TRUE(menu.LoadMenu(IDR_POPUP));
+  EXPECT_FALSE(menu.LoadMenu(IDR_POPUP));
+  CMenu missing;
+  EXPECT_FALSE(missing.LoadMenu(999));
   CMenu* popup = menu.GetSubMenu(0);
   ASSERT_NE(popup, nullptr);
-  EXPECT_EQ(popup->GetMenuItemCount(), 3);
-  EXPECT_EQ(popup->GetMenuItemID(0), 10u);
+  EXPECT_EQ(popup->GetMenuItemCount(), 10);
+  EXPECT_EQ(popup->GetMenuItemID(0), ID_START);
   EXPECT_EQ(popup->GetMenuItemID(1), 0u);
   EXPECT_EQ(popup->GetMenuItemID(2), kMenuNoItem);
   EXPECT_EQ(popup->GetSubMenu(0), nullptr);
   std::string caption;
   EXPECT_EQ(popup->GetMenuString(0, caption, MF_BYPOSITION), 6);
   EXPECT_EQ(caption, "開始");
-  popup->GetMenuString(21, caption, MF_BYCOMMAND);
+  CMenu* colours = popup->GetSubMenu(2);
+  ASSERT_NE(colours, nullptr);
+  EXPECT_EQ(colours->GetMenuItemID(1), ID_COLOR_PURPLE);
+  popup->GetMenuString(ID_COLOR_BLUE, caption, MF_BYCOMMAND);
   EXPECT_EQ(caption, "青");
 
-  EXPECT_EQ(popup->CheckMenuItem(21, MF_BYCOMMAND | MF_CHECKED), MF_UNCHECKED);
-  EXPECT_EQ(popup->GetMenuState(21, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
-  EXPECT_EQ(popup->CheckMenuItem(21, MF_BYCOMMAND | MF_UNCHECKED), MF_CHECKED);
+  EXPECT_EQ(colours->CheckMenuItem(5, MF_BYPOSITION | MF_CHECKED), MF_UNCHECKED);
+  EXPECT_EQ(popup->GetMenuState(ID_COLOR_BLUE, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
+  EXPECT_EQ(popup->CheckMenuItem(ID_COLOR_BLUE, MF_BYCOMMAND | MF_UNCHECKED), MF_CHECKED);
   EXPECT_EQ(popup->CheckMenuItem(99, MF_BYCOMMAND | MF_CHECKED), kMenuNoItem);
-  const UINT submenuState = popup->GetMenuState(2, MF_BYPOSITION);
+  const UINT submenuState = popup->GetMenuState(5, MF_BYPOSITION);
   EXPECT_EQ(submenuState & MF_POPUP, MF_POPUP);
-  EXPECT_EQ(submenuState >> 8, 2u);  // its item count
-  EXPECT_EQ(popup->GetMenuState(1, MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
+  EXPECT_EQ(submenuState >> 8, 6u);  // the six board sizes
+  EXPECT_EQ(popup->GetMenuState(8, MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
 
   RECT rc{};
   EXPECT_FALSE(popup->GetMenuItemRect(0, &rc));  // not shown
@@ -303,29 +252,79 @@ TEST_F(Win32Windows, AMenuResourceBecomesASystemMenuWithItsCaptionsAndCheckMarks
   EXPECT_EQ(menu.GetSubMenu(0), nullptr);
 }
 
-TEST_F(Win32Windows, IconsAndCursorsAreMadeOnceFromThePixelArt) {
-  HICON icon = LoadIcon(kIconId);
-  ASSERT_NE(icon, nullptr);
-  EXPECT_EQ(LoadIcon(kIconId), icon);
-  EXPECT_EQ(IconAsCursor(icon), icon);
+namespace {
+
+// The pixels an icon shows drawn on white at its own size: transparent ones stay white.
+std::vector<COLORREF> Shown(HICON icon, int size) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(dc, canvas);
+  PatBlt(dc, 0, 0, size, size, WHITENESS);
+  DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(dc, x, y));
+  }
+  SelectObject(dc, previous);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+  return pixels;
+}
+
+std::vector<COLORREF> OnWhite(const platform::PixelImage& art) {
+  std::vector<COLORREF> pixels;
+  for (std::uint32_t argb : art.argb) {
+    pixels.push_back((argb >> 24) ? RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF)
+                                  : RGB(255, 255, 255));
+  }
+  return pixels;
+}
+
+int IconWidth(HICON icon) {
   ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(icon, &info));
+  if (!GetIconInfo(icon, &info)) return 0;
   BITMAP picture{};
   GetObjectW(info.hbmColor, sizeof picture, &picture);
-  EXPECT_TRUE(info.fIcon);
-  EXPECT_EQ(picture.bmWidth, 32);  // the 32 x 32 picture of the two
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
+  return picture.bmWidth;
+}
 
-  HCURSOR cursor = LoadCursor(kCursorId);
-  ASSERT_NE(cursor, nullptr);
-  ASSERT_TRUE(GetIconInfo(cursor, &info));
-  EXPECT_FALSE(info.fIcon);
-  EXPECT_EQ(info.xHotspot, 5u);
-  EXPECT_EQ(info.yHotspot, 7u);
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
+}  // namespace
 
+TEST_F(Win32Windows, TheIconHasItsOwnSmallPictureForTheWindowsSmallIcon) {
+  HICON icon = LoadIcon(IDR_MAINFRAME);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(LoadIcon(IDR_MAINFRAME), icon);
+  EXPECT_EQ(IconWidth(icon), 32);
+  HICON small = platform::SmallIconOf(icon);
+  EXPECT_EQ(IconWidth(small), 16);
+  const platform::IconResource art = tilvane::art::MainIcon();
+  for (const platform::PixelImage& picture : art.images) {
+    EXPECT_EQ(Shown(picture.width == 16 ? small : icon, picture.width), OnWhite(picture)) << picture.width;
+  }
+  owner.SetIcon(icon, TRUE);
+  owner.SetIcon(icon, FALSE);
+  EXPECT_EQ(owner.SendMessage(WM_GETICON, ICON_BIG), reinterpret_cast<LRESULT>(icon));
+  EXPECT_EQ(owner.SendMessage(WM_GETICON, ICON_SMALL), reinterpret_cast<LRESULT>(small));
   EXPECT_EQ(LoadIcon(99), nullptr);
+}
+
+TEST_F(Win32Windows, TheCursorsHaveTheirHotSpots) {
+  for (auto [id, art] :
+       {std::pair{IDC_GRIP, tilvane::art::GripCursor()}, {IDC_POINTER, tilvane::art::PointerCursor()}}) {
+    HCURSOR cursor = LoadCursor(id);
+    ASSERT_NE(cursor, nullptr) << id;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(cursor, &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, static_cast<DWORD>(art.image.hotspot.x)) << id;
+    EXPECT_EQ(info.yHotspot, static_cast<DWORD>(art.image.hotspot.y)) << id;
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+  }
   EXPECT_EQ(LoadCursor(99), nullptr);
 }
