@@ -383,6 +383,23 @@ class XDisplay:
         self.x.XSync(self.dpy, 0)
         check(not self.errors, f"window 0x{window:x} is gone: the client closed or destroyed it")
 
+    class _ConfigureEvent(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                    ("display", ctypes.c_void_p), ("event", ctypes.c_ulong), ("window", ctypes.c_ulong),
+                    ("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int), ("height", ctypes.c_int),
+                    ("border_width", ctypes.c_int), ("above", ctypes.c_ulong), ("override_redirect", ctypes.c_int)]
+
+    def send_configure_notify(self, window, x, y, width, height):
+        """Tells a window it stands at x, y with the given size, as a window manager's synthetic
+        ConfigureNotify does; any client may send one."""
+        configure = XDisplay._ConfigureEvent(type=22, event=window, window=window, x=x, y=y, width=width,
+                                             height=height)
+        event = (ctypes.c_long * 24)()
+        ctypes.memmove(event, ctypes.byref(configure), ctypes.sizeof(configure))
+        structure_notify = 1 << 17
+        self.x.XSendEvent(self.dpy, window, 0, structure_notify, event)
+        self.x.XSync(self.dpy, 0)
+
     def send_delete_window(self, window):
         """Asks a window to close the way a window manager's close box does (WM_DELETE_WINDOW)."""
         self.send_client_message(window, "WM_PROTOCOLS", [self.atom("WM_DELETE_WINDOW")])

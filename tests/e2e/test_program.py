@@ -3,6 +3,7 @@ the About box, the exit through the menu, and the tray icon in a real tray host.
 
 Usage: test_program.py TILVANE SCENE, where SCENE is one of the functions named in SCENES below."""
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -193,6 +194,27 @@ def destroy_about():
         check(status == 0 and message == "", f"status {status}, stderr {message!r}")
 
 
+def forged_configure():
+    """A synthetic ConfigureNotify claiming 32000 x 32000 from another client moves nothing and costs nothing:
+    the program's memory stays small, its window keeps its size and place, and its menu opens where clicked."""
+    with Program() as program:
+        window = resting_main_window()
+        with XDisplay() as x:
+            x.send_configure_notify(window, LEFT, REST_TOP, 32000, 32000)
+            # The ping is answered after the forged event has been read.
+            x.ping(window, 77)
+        time.sleep(0.5)
+        with open(f"/proc/{program.proc.pid}/status") as status:
+            peak = int(re.search(r"VmHWM:\s+(\d+)", status.read()).group(1))
+        check(peak < 100 * 1024, f"the program's peak memory is {peak} KiB")
+        info = window_info(window)
+        check((info["x"], info["y"], info["width"], info["height"]) == (LEFT, REST_TOP, WIDTH, HEIGHT),
+              f"the forged event changed the window: {info}")
+        menu = open_menu_at(LEFT + 20, REST_TOP + 230)
+        xdotool("key", "Escape")
+        menu_gone(menu)
+
+
 def no_display():
     env = dict(os.environ)
     env.pop("DISPLAY", None)
@@ -206,7 +228,7 @@ SCENES = {"drop-in": drop_in, "menu-max": menu_max, "about-exit": about_and_exit
           "server-killed": server_killed, "no-display": no_display,
           "exit-server-killed-early": lambda: exit_server_killed(0.05),
           "exit-server-killed-late": lambda: exit_server_killed(0.6),
-          "destroy-main": destroy_main, "destroy-about": destroy_about}
+          "destroy-main": destroy_main, "destroy-about": destroy_about, "forged-configure": forged_configure}
 
 if __name__ == "__main__":
     scene = SCENES.get(sys.argv[2] if len(sys.argv) > 2 else "")

@@ -15,6 +15,8 @@ namespace platform::x11 {
 
 namespace {
 
+// The largest side a window manager may give the window beyond the screen's own.
+constexpr int kMaxSide = 4096;
 // The _MOTIF_WM_HINTS fields window managers read to decide on decorations and frame functions.
 constexpr long kMwmHintsFunctions = 1;
 constexpr long kMwmHintsDecorations = 2;
@@ -203,10 +205,6 @@ void CX11Surface::Move(const RECT& screenRect) {
 }
 
 std::optional<RECT> CX11Surface::OnStructureEvent(const XEvent& event) {
-  // An event tells the number of the last request of ours the server had processed when it came. One from
-  // before the server saw our last move (the window manager placing the window as it mapped it, say) is
-  // older than that move and would put the window back where it no longer stands.
-  if (event.xany.serial < m_moveSerial) return std::nullopt;
   // Only the root's coordinates place the window: those of a real notification while no window manager has
   // taken the window in, and those of the synthetic one a window manager sends whenever it has placed or
   // moved its frame. Asking the server where a reparented window stands while the manager is still building
@@ -214,14 +212,23 @@ std::optional<RECT> CX11Surface::OnStructureEvent(const XEvent& event) {
   std::optional<RECT> rect;
   switch (event.type) {
     case ConfigureNotify: {
+      // An event tells the number of the last request of ours the server had processed when it came. One
+      // from before the server saw our last move (the window manager placing the window as it mapped it,
+      // say) is older than that move and would put the window back where it no longer stands.
+      if (event.xany.serial < m_moveSerial) return std::nullopt;
       const XConfigureEvent& configure = event.xconfigure;
+      // Any client may send a synthetic one: it is taken for where the window stands, as window managers
+      // send it, but never for its size, which would have the program allocate whatever it claims.
+      const int width = configure.send_event ? Width() : CappedSide(configure.width, true);
+      const int height = configure.send_event ? Height() : CappedSide(configure.height, false);
       if (configure.send_event || m_parent == m_connection.Root())
-        rect = RECT{configure.x, configure.y, configure.x + configure.width, configure.y + configure.height};
-      else if (configure.width != Width() || configure.height != Height())
-        rect = RECT{m_rect.left, m_rect.top, m_rect.left + configure.width, m_rect.top + configure.height};
+        rect = RECT{configure.x, configure.y, configure.x + width, configure.y + height};
+      else if (width != Width() || height != Height())
+        rect = RECT{m_rect.left, m_rect.top, m_rect.left + width, m_rect.top + height};
       break;
     }
     case ReparentNotify: {
+      // Never stale: whoever holds the window now decides what its later coordinates are relative to.
       const XReparentEvent& reparent = event.xreparent;
       m_parent = reparent.parent;
       // Given back to the root (the window manager went away): the event says where the window now stands.
@@ -233,6 +240,13 @@ std::optional<RECT> CX11Surface::OnStructureEvent(const XEvent& event) {
   }
   if (rect) m_rect = AtLeastOnePixel(*rect);
   return rect;
+}
+
+int CX11Surface::CappedSide(int side, bool horizontal) const {
+  Display* dpy = m_connection.Dpy();
+  const int screen = horizontal ? DisplayWidth(dpy, m_connection.ScreenNumber())
+                                : DisplayHeight(dpy, m_connection.ScreenNumber());
+  return std::clamp(side, 1, std::max(screen, kMaxSide));
 }
 
 void CX11Surface::SetShape(const std::vector<RECT>& rects) {

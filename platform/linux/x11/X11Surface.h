@@ -58,6 +58,8 @@ class CX11Surface {
   bool DestroyedElsewhere() const { return m_destroyed; }
 
  private:
+  // A side the server reports, kept between one pixel and the larger of the screen's side and 4096.
+  int CappedSide(int side, bool horizontal) const;
   int Width() const { return m_rect.right - m_rect.left; }
   int Height() const { return m_rect.bottom - m_rect.top; }
   void SetSizeHints();
