@@ -10,7 +10,7 @@ import sys
 import time
 
 from e2e import Failure, XDisplay, check, docked_tray_icon, find_window, main, run, wait_for_geometry, wait_until
-from e2e import window_info, windows, xdotool
+from e2e import window_info, windows, xdotool, xprop
 
 PROGRAM = sys.argv[1] if len(sys.argv) > 1 else ""
 # The 4 x 4 window of the small size on a 1024 x 768 screen: centred, and at rest one pixel above the middle.
@@ -100,12 +100,16 @@ def menu_max():
 
 def about_and_exit():
     with Program() as program:
-        resting_main_window()
+        main = resting_main_window()
         menu = open_menu_at(LEFT + 20, REST_TOP + 230)
         choose(menu, 6)  # 情報
         box = find_window(r"^バージョン情報$")
         # The box's window exists a moment before the window manager has mapped it.
         wait_until(lambda: window_info(box)["viewable"], "the About box to show")
+        # Both windows carry the time of the user's last action, the box that of the click that opened it.
+        times = [re.search(r"= (\d+)", xprop(w, "_NET_WM_USER_TIME")) for w in (main, box)]
+        check(all(t and int(t.group(1)) > 0 for t in times), f"the user's time on the windows: {times}")
+        check(int(times[1].group(1)) >= int(times[0].group(1)), "the box opened before the click that opened it")
         # Enter presses OK once the box has the keyboard, which a window manager gives it in its own time.
         wait_until(lambda: run("xdotool", "getwindowfocus").strip() == str(box), "the About box's focus")
         xdotool("key", "Return")

@@ -135,6 +135,7 @@ std::unique_ptr<CX11Connection> CX11Connection::Open(const char* display, std::s
       {"_NET_WM_WINDOW_TYPE_DIALOG", &a.netWmWindowTypeDialog},
       {"_NET_WM_WINDOW_TYPE_POPUP_MENU", &a.netWmWindowTypePopupMenu},
       {"_NET_ACTIVE_WINDOW", &a.netActiveWindow},
+      {"_NET_WM_USER_TIME", &a.netWmUserTime},
       {"_NET_SUPPORTING_WM_CHECK", &a.netSupportingWmCheck},
       {"_MOTIF_WM_HINTS", &a.motifWmHints},
       {"MANAGER", &a.manager},

@@ -34,6 +34,7 @@ struct X11Atoms {
   Atom netWmWindowTypeDialog = None;
   Atom netWmWindowTypePopupMenu = None;
   Atom netActiveWindow = None;
+  Atom netWmUserTime = None;
   Atom netSupportingWmCheck = None;
   Atom motifWmHints = None;
   Atom manager = None;

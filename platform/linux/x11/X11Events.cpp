@@ -90,7 +90,8 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
   Display* dpy = m_connection->Dpy();
   XEvent event;
   XNextEvent(dpy, &event);
-  m_connection->NoteEventTime(TimeOf(event));
+  // Any client can forge an event with any time; only the server's own say what time it is.
+  if (!event.xany.send_event) m_connection->NoteEventTime(TimeOf(event));
 
   if (m_connection->NoteMonitorChange(event)) return std::nullopt;
   // Any client may send any client message to any window. Every one the backend understands carries 32-bit
@@ -116,6 +117,8 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
     }
   if (!surface) return std::nullopt;
 
+  if ((event.type == ButtonPress || event.type == KeyPress) && !event.xany.send_event)
+    surface->SetUserTime(TimeOf(event));
   if (auto placed = surface->OnStructureEvent(event)) {
     m_placements[id] = *placed;
     return std::nullopt;

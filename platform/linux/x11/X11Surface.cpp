@@ -167,6 +167,9 @@ void CX11Surface::MapIfPending() {
   if (!m_mapPending) return;
   m_mapPending = false;
   ShowFirstPictureOnMap();
+  // A window comes up with the time of the action that opened it (the click on 情報, the tray's request),
+  // so that it gets the focus under focus-stealing prevention.
+  if (m_kind != SurfaceKind::PopupMenu) SetUserTime(m_connection.UserTime());
   XMapRaised(m_connection.Dpy(), m_window);
   if (std::exchange(m_activatePending, false)) Activate();
   if (std::exchange(m_grabPending, false)) TryGrab();
@@ -337,6 +340,13 @@ void CX11Surface::SetCursor(Cursor cursor) {
     XUndefineCursor(m_connection.Dpy(), m_window);
   else
     XDefineCursor(m_connection.Dpy(), m_window, cursor);
+}
+
+void CX11Surface::SetUserTime(Time time) {
+  if (time == CurrentTime) return;
+  const long value = static_cast<long>(time);
+  XChangeProperty(m_connection.Dpy(), m_window, m_connection.Atoms().netWmUserTime, XA_CARDINAL, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(&value), 1);
 }
 
 void CX11Surface::Activate() {

@@ -39,6 +39,9 @@ class CX11Surface {
   void Present(const PixelView& pixels, const RECT& damage);
   void SetCursor(Cursor cursor);
   void Activate();
+  // The time of the user's last press or key in the window (_NET_WM_USER_TIME): a window manager that
+  // prevents focus stealing gives the focus to the window the user acted in last.
+  void SetUserTime(Time time);
   // Pointer and keyboard grab while a menu is tracked; false when another client holds them.
   bool Grab();
   void Ungrab();
