@@ -103,14 +103,15 @@ void CWindowSystem::TakeDestroyed(const InputEvent& ev) {
 }
 
 bool CWindowSystem::RouteMouse(const InputEvent& ev, MSG& msg) {
+  if (m_capture) return RouteToCapture(ev, msg);
   HWND top = TopLevelForSurface(ev.surface);
   WindowNode* node = Node(top);
   if (!node || !(node->style & WS_VISIBLE)) return false;
   m_hoverTop = top;
   // Points are measured from where the screen shows the window (its rectangle follows the window
   // manager's moves). A drag that moves the window by the pointer's offset from this same rectangle stays
-  // under the pointer even while the window manager lags behind. There is no capture, so a point outside
-  // the window or its shape reaches nobody.
+  // under the pointer even while the window manager lags behind. With no button held, a point outside the
+  // window or its shape reaches nobody.
   POINT pt{ev.root.x - node->rect.left, ev.root.y - node->rect.top};
   if (!HasShapePoint(top, pt)) return false;
   if (!IsEnabled(top)) {
@@ -125,10 +126,36 @@ bool CWindowSystem::RouteMouse(const InputEvent& ev, MSG& msg) {
   if (message == WM_NULL) return false;
   Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, message));
   if (!IsWindow(target)) return false;
+  // A tile keeps no mouse: moves over the rim after a press on one reach the window beneath, as they did.
+  if (ev.type == EventType::MouseDown && target == top) m_capture = top;
   msg.hwnd = target;
   msg.message = message;
   msg.wParam = ev.keys;
   msg.lParam = MAKELPARAM(client.x, client.y);
+  return true;
+}
+
+// Everything the mouse does while a button is held after a press on a window goes to that window, outside
+// it and its shape too, in its own client coordinates (negative ones included); the last release ends it.
+bool CWindowSystem::RouteToCapture(const InputEvent& ev, MSG& msg) {
+  HWND captured = m_capture;
+  WindowNode* node = Node(captured);
+  const bool buttonsLeft = (ev.keys & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) != 0;
+  if (ev.type == EventType::MouseUp && !buttonsLeft) m_capture = nullptr;
+  if (!node || !(node->style & WS_VISIBLE) || !IsEnabled(captured)) {
+    m_capture = nullptr;
+    return false;
+  }
+  m_hoverTop = captured;
+  UINT message = ev.type == EventType::MouseMove ? WM_MOUSEMOVE : MouseMessage(ev);
+  if (message == WM_NULL) return false;
+  const POINT origin = ClientOrigin(captured);
+  Send(captured, WM_SETCURSOR, reinterpret_cast<WPARAM>(captured), MAKELPARAM(HTCLIENT, message));
+  if (!IsWindow(captured)) return false;
+  msg.hwnd = captured;
+  msg.message = message;
+  msg.wParam = ev.keys;
+  msg.lParam = MAKELPARAM(ev.root.x - origin.x, ev.root.y - origin.y);
   return true;
 }
 

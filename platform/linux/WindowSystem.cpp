@@ -134,6 +134,7 @@ void CWindowSystem::DestroyWindowNode(HWND hwnd) {
   std::erase(m_topLevels, hwnd);
   if (m_active == hwnd) m_active = nullptr;
   if (m_hoverTop == hwnd) m_hoverTop = nullptr;
+  if (m_capture == hwnd) m_capture = nullptr;
   CWnd* wnd = node->wnd;
   m_nodes.erase(IdFromHandle(hwnd));
   if (wnd) CWndDelivery::WindowGone(*wnd);

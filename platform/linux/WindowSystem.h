@@ -173,6 +173,7 @@ class CWindowSystem {
   bool TakeInput(const InputEvent& ev, MSG& msg);
   void TakeDestroyed(const InputEvent& ev);
   bool RouteMouse(const InputEvent& ev, MSG& msg);
+  bool RouteToCapture(const InputEvent& ev, MSG& msg);
   HWND TopLevelForSurface(SurfaceId id) const;
   HWND DeepestChildAt(HWND top, POINT windowPt) const;
   void AddDamage(WindowNode& top, const RECT& rect);
@@ -224,6 +225,9 @@ class CWindowSystem {
 
   const PixelImage* m_cursor = nullptr;
   HWND m_hoverTop = nullptr;
+  // The top-level window pressed on keeps the mouse until the last button is up, as the server's implicit
+  // grab keeps the pointer's events for its X window: a drag goes on wherever the pointer goes.
+  HWND m_capture = nullptr;
 };
 
 }  // namespace platform

@@ -219,6 +219,22 @@ def forged_configure():
         menu_gone(menu)
 
 
+def fast_drag():
+    """A flick: each move of a drag lands 60 px away, outside the window; the window keeps up, left and right."""
+    with Program():
+        window = resting_main_window()
+        for step in (-60, 60):
+            start = window_info(window)
+            x, y = start["x"] + 3, start["y"] + 200
+            xdotool("mousemove", x, y, "mousedown", 1)
+            for i in range(1, 5):
+                xdotool("mousemove", x + i * step, y)
+                time.sleep(0.05)
+            xdotool("mouseup", 1)
+            wait_until(lambda: window_info(window)["x"] == start["x"] + 4 * step,
+                       f"the window carried by {4 * step} px from {start['x']}")
+
+
 def no_display():
     env = dict(os.environ)
     env.pop("DISPLAY", None)
@@ -232,7 +248,8 @@ SCENES = {"drop-in": drop_in, "menu-max": menu_max, "about-exit": about_and_exit
           "server-killed": server_killed, "no-display": no_display,
           "exit-server-killed-early": lambda: exit_server_killed(0.05),
           "exit-server-killed-late": lambda: exit_server_killed(0.6),
-          "destroy-main": destroy_main, "destroy-about": destroy_about, "forged-configure": forged_configure}
+          "destroy-main": destroy_main, "destroy-about": destroy_about, "forged-configure": forged_configure,
+          "fast-drag": fast_drag}
 
 if __name__ == "__main__":
     scene = SCENES.get(sys.argv[2] if len(sys.argv) > 2 else "")

@@ -54,6 +54,20 @@ TEST_F(InputRoutingTest, OutsideTheShapeNothingIsHit) {
   EXPECT_TRUE(backend.PixelAt({150, 101}).has_value());
 }
 
+// A press on the window itself keeps the mouse until the last button is up, wherever the pointer goes; a
+// press on a child does not, and nothing is kept once the buttons are up.
+TEST_F(InputRoutingTest, APressOnTheWindowKeepsTheMouseUntilTheLastButtonIsUp) {
+  backend.MouseDown({165, 125}).MouseMove({400, 30}).MouseDown({400, 30}, 3).MouseUp({400, 30}, 3);
+  backend.MouseUp({90, 300}).MouseMove({400, 31});
+  backend.MouseDown({125, 127}).MouseMove({101, 101}).MouseUp({101, 101});
+  RunUntilIdle(system);
+  EXPECT_MESSAGES(log.Only(WM_MOUSEMOVE), Msg("top", WM_MOUSEMOVE, MK_LBUTTON));
+  EXPECT_MESSAGES(log.Only(WM_RBUTTONUP), Msg("top", WM_RBUTTONUP, MK_LBUTTON));
+  EXPECT_MESSAGES(log.Only(WM_LBUTTONUP), Msg("top", WM_LBUTTONUP, 0));
+  EXPECT_EQ(top.lastPoint, CPoint(300, -70));
+  EXPECT_EQ(shown.lastPoint, CPoint(15, 17)) << "a move out of the shape after a child's press reaches nobody";
+}
+
 TEST_F(InputRoutingTest, FlagsCarryTheButtonsAndModifiersHeld) {
   backend.Modifiers(MK_SHIFT).MouseDown({150, 150}, 3).MouseMove({151, 150});
   RunUntilIdle(system);
