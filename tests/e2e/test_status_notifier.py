@@ -195,6 +195,9 @@ def client():
             # A point off the screen (panels on scaled screens send them) is taken as the nearest one on it.
             check(watcher.call("ContextMenu", 2147483647, -2147483648) == "ok", "a point off the screen refused")
             expect_tray(tilvane, 0x204, 1023, 0)
+            # A point on the screen's left edge is a point, not the "don't know" of (0, 0).
+            check(watcher.call("ContextMenu", 0, 300) == "ok", "a point on the left edge refused")
+            expect_tray(tilvane, 0x204, 0, 300)
             watcher.send("flood 200")
             ok, refused = map(int, watcher.expect(r"flood ok (\d+) refused (\d+)").groups())
             check(ok + refused == 200 and ok <= 16, f"a flood of 200 activations: {ok} taken, {refused} refused")
