@@ -264,10 +264,14 @@ int CStatusNotifierItem::OnRegistered(sd_bus_message* reply, void* userdata, sd_
 // A watcher without a host (a desktop service left running outside its desktop) takes items that nobody
 // shows; then the icon belongs in the X tray until a host comes.
 void CStatusNotifierItem::AskForHost() {
+  AskWatcher("IsStatusNotifierHostRegistered", OnHostAnswer);
+}
+
+// A question the bus cannot even send leaves the item taken at the watcher's word.
+void CStatusNotifierItem::AskWatcher(const char* property, sd_bus_message_handler_t onAnswer) {
   sd_bus_slot* slot = nullptr;
-  const int r =
-      sd_bus_call_method_async(m_bus, &slot, kWatcher, kWatcherPath, "org.freedesktop.DBus.Properties", "Get",
-                               OnHostAnswer, this, "ss", kWatcher, "IsStatusNotifierHostRegistered");
+  const int r = sd_bus_call_method_async(m_bus, &slot, kWatcher, kWatcherPath, "org.freedesktop.DBus.Properties",
+                                         "Get", onAnswer, this, "ss", kWatcher, property);
   m_pendingCall.reset(r < 0 ? nullptr : slot);
   if (r < 0) m_state = State::Registered;
 }
@@ -290,12 +294,7 @@ int CStatusNotifierItem::OnHostAnswer(sd_bus_message* reply, void* userdata, sd_
 // A watcher may take an item and still not show it (GNOME's drops an item whose properties it cannot
 // read); only its list says that it did.
 void CStatusNotifierItem::AskForListing() {
-  sd_bus_slot* slot = nullptr;
-  const int r =
-      sd_bus_call_method_async(m_bus, &slot, kWatcher, kWatcherPath, "org.freedesktop.DBus.Properties", "Get",
-                               OnListing, this, "ss", kWatcher, "RegisteredStatusNotifierItems");
-  m_pendingCall.reset(r < 0 ? nullptr : slot);
-  if (r < 0) m_state = State::Registered;
+  AskWatcher("RegisteredStatusNotifierItems", OnListing);
 }
 
 int CStatusNotifierItem::OnListing(sd_bus_message* reply, void* userdata, sd_bus_error*) {

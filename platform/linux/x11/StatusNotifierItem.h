@@ -85,6 +85,8 @@ class CStatusNotifierItem {
   void Register();
   void AskForHost();
   void AskForListing();
+  // Reads a property of the watcher; the answer goes to `onAnswer`.
+  void AskWatcher(const char* property, sd_bus_message_handler_t onAnswer);
   // A host has shown that it shows the item, by reading what only a host reads.
   void NoteRead();
   bool Backlogged() const;
