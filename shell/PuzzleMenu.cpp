@@ -48,6 +48,7 @@ int BoardPosition(int nCells) {
 
 void CPuzzleDlg::LoadPopupMenu() {
   m_menuPopup.LoadMenu(IDR_POPUP);
+  ShareTrayMenu();
 }
 
 void CPuzzleDlg::CheckSettingsItem(int nSubMenu, int nItem, BOOL bCheck) {

@@ -26,6 +26,12 @@ void CPuzzleDlg::AddTrayIcon() {
   Shell_NotifyIcon(NIM_ADD, &nid);
 }
 
+// Desktops that draw a tray icon's menu themselves show the popup menu, with its check marks; a choice
+// there arrives as the same WM_COMMAND.
+void CPuzzleDlg::ShareTrayMenu() {
+  Shell_NotifyIconMenu(m_hWnd, kTrayIconId, m_menuPopup.GetSubMenu(0));
+}
+
 void CPuzzleDlg::RemoveTrayIcon() {
   NOTIFYICONDATA nid{};
   nid.cbSize = kNotifyIconDataSize;

@@ -154,6 +154,7 @@ class CPuzzleDlg : public CDialog {
   // Start-up and release of what the shell provides: the tray icon and the popup menu.
   void AddTrayIcon();
   void RemoveTrayIcon();
+  void ShareTrayMenu();
   void LoadPopupMenu();
   void CheckSettingsItem(int nSubMenu, int nItem, BOOL bCheck);
 

@@ -46,6 +46,7 @@ enum class EventType {
   Close,      // the desktop asks the surface to close (title-bar close box, WM_DELETE_WINDOW)
   Destroyed,  // another client destroyed the surface: it is gone, and the backend has let go of it
   TrayMouse,  // mouse activity over a tray icon
+  TrayCommand,  // an item of a tray icon's menu was chosen in the menu the desktop drew for it
   Woken,      // nothing to deliver, but the caller should look at its queue again
   Quit,       // the display is gone, or a test script has nothing left: end the program
 };
@@ -59,6 +60,7 @@ struct InputEvent {
   UINT vk = 0;     // virtual-key code of a KeyDown
   TrayId tray = 0;
   UINT trayMessage = 0;  // WM_LBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEMOVE, ... over a tray icon
+  UINT command = 0;      // the command of a TrayCommand
   std::string reason;    // why a Quit or a Destroyed came
 };
 
@@ -67,6 +69,19 @@ struct SurfaceMove {
   SurfaceId surface = 0;
   RECT rect{};
 };
+
+// One item of a tray icon's menu, as a desktop that draws the menu itself shows it.
+struct TrayMenuItem {
+  UINT command = 0;  // what choosing it runs; 0 for a separator or a submenu
+  std::string label;  // UTF-8, shown as it stands
+  bool separator = false;
+  bool enabled = true;
+  bool checkable = false;  // drawn with a check box, ticked when `checked`
+  bool checked = false;
+  std::vector<TrayMenuItem> children;  // a submenu's items
+  bool operator==(const TrayMenuItem&) const = default;
+};
+using TrayMenu = std::vector<TrayMenuItem>;
 
 // The MK_ flag of a button as InputEvent numbers it (1 left, 2 middle, 3 right); 0 for any other.
 inline UINT ButtonKeyFlag(int button) {
@@ -110,6 +125,9 @@ class IBackend {
 
   virtual TrayId AddTrayIcon(const std::vector<PixelImage>& icons) = 0;
   virtual void RemoveTrayIcon(TrayId id) = 0;
+  // The menu a desktop may draw for the icon itself; a choice there comes back as a TrayCommand. Called
+  // again whenever the menu changes; a display whose trays draw no menus ignores it.
+  virtual void SetTrayMenu(TrayId /*id*/, const TrayMenu& /*menu*/) {}
 
   virtual POINT CursorPos() = 0;
 

@@ -71,6 +71,7 @@ bool CWindowSystem::TakeInput(const InputEvent& ev, MSG& msg) {
       msg.lParam = static_cast<LPARAM>(ev.trayMessage);
       return true;
     }
+    case EventType::TrayCommand: return RouteTrayCommand(ev, msg);
     case EventType::Woken:
     case EventType::Destroyed:
     case EventType::Quit: return false;

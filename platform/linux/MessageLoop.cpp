@@ -71,6 +71,7 @@ bool CWindowSystem::GetMessage(MSG& msg) {
       return true;
     }
     if (NextTimer(msg)) return true;
+    SyncTrayMenus();
     FlushDamage();
     m_backend.Flush();
     auto next = m_backend.WaitEvent(NextTimerDeadline());

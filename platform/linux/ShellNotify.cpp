@@ -21,3 +21,8 @@ BOOL Shell_NotifyIcon(DWORD dwMessage, NOTIFYICONDATA* lpData) {
       return FALSE;
   }
 }
+
+BOOL Shell_NotifyIconMenu(HWND hWnd, UINT uID, CMenu* pMenu) {
+  platform::CWindowSystem* system = platform::CWindowSystem::Current();
+  return system && system->SetTrayIconMenu(hWnd, uID, pMenu) ? TRUE : FALSE;
+}

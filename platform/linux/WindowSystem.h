@@ -17,6 +17,7 @@
 class CWnd;
 class CWinApp;
 class CRgn;
+class CMenu;
 typedef struct _cairo_surface cairo_surface_t;
 typedef struct _cairo_region cairo_region_t;
 
@@ -137,6 +138,9 @@ class CWindowSystem {
   // --- Tray icons: mouse activity over one reaches its owner as the callback message ---
   bool AddTrayIcon(HWND owner, UINT uID, UINT callbackMessage, const std::vector<PixelImage>& icons);
   bool RemoveTrayIcon(HWND owner, UINT uID);
+  // The menu a desktop may draw for the icon itself; it is read again while the program idles, and the
+  // backend hears of it whenever it changed.
+  bool SetTrayIconMenu(HWND owner, UINT uID, CMenu* menu);
 
   // The message being dispatched now (for CWnd::Default).
   const MSG* CurrentMessage() const { return m_current; }
@@ -207,7 +211,13 @@ class CWindowSystem {
     HWND owner;
     UINT uID;
     UINT callbackMessage;
+    CMenu* menu;
+    TrayMenu shown;  // the menu as the backend last heard of it
   };
+  TrayIcon* FindTrayIcon(HWND owner, UINT uID);
+  // Tells the backend of every tray menu that changed since it last heard.
+  void SyncTrayMenus();
+  bool RouteTrayCommand(const InputEvent& ev, MSG& msg);
   std::vector<TrayIcon> m_trayIcons;
   const MSG* m_current = nullptr;
   int m_modalDepth = 0;

@@ -18,3 +18,8 @@ BOOL Shell_NotifyIcon(DWORD dwMessage, NOTIFYICONDATA* lpData) {
   tip.copy(data.szTip, std::min(tip.size(), std::size(data.szTip) - 1));
   return Shell_NotifyIconW(dwMessage, &data);
 }
+
+// The taskbar's notification area draws no menus of its own: the program opens its popup itself.
+BOOL Shell_NotifyIconMenu(HWND hWnd, UINT /*uID*/, CMenu* /*pMenu*/) {
+  return IsWindow(hWnd) ? TRUE : FALSE;
+}

@@ -205,6 +205,9 @@ class CClient {
       case EventType::TrayMouse:
         PrintLine("tray 0x%03x %d %d", e.trayMessage, e.root.x, e.root.y);
         return std::nullopt;
+      case EventType::TrayCommand:
+        PrintLine("tray command %u", e.command);
+        return std::nullopt;
       case EventType::Close:
         PrintLine("close %s", Name(e.surface));
         if (e.surface == m_main) return 0;

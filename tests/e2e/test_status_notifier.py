@@ -14,7 +14,7 @@ import threading
 import time
 
 from e2e import PATIENCE, Failure, check, click_main, docked_tray_icon, main, main_window, start_ready_client
-from e2e import find_window, run, wait_for_geometry, wait_until, window_info, windows, xdotool
+from e2e import Screenshot, find_window, is_colour, run, wait_for_geometry, wait_until, window_info, windows, xdotool
 
 WATCHER = sys.argv[2] if len(sys.argv) > 2 else ""
 PROGRAM = sys.argv[4] if len(sys.argv) > 4 else ""
@@ -79,8 +79,31 @@ class Watcher:
                 pixmaps[(int(first), int(height))] = bytes.fromhex(data)
         return props, pixmaps
 
+    def layout(self):
+        """The item's D-Bus menu: id → (parent id, properties), and the layout's revision."""
+        self.send("layout")
+        nodes = {}
+        for line in self.until_prefix("layout done"):
+            check(line.startswith("node "), f"reading the menu: {line}")
+            _, node, parent, text = (line.split(" ", 3) + [""])[:4]
+            nodes[int(node)] = (int(parent), dict(p.split("=", 1) for p in text.split(";") if p))
+        return nodes, int(self.last.split()[-1])
+
+    def until_prefix(self, prefix):
+        """Every line up to the one that starts with `prefix`, which is kept in self.last."""
+        lines = []
+        while True:
+            line = self.expect(".*").group(0)
+            if line.startswith(prefix):
+                self.last = line
+                return lines
+            lines.append(line)
+
     def call(self, method, x, y):
-        self.send(f"call {method} {x} {y}")
+        return self.expect_reply(f"call {method} {x} {y}", method)
+
+    def expect_reply(self, command, method):
+        self.send(command)
         return self.expect(rf"reply {method} (\S+)").group(1)
 
     def stop(self):
@@ -148,7 +171,7 @@ def client():
 
             props, pixmaps = watcher.properties()
             wanted = {"Id": "tilvane", "Title": "Tilvane", "Category": "ApplicationStatus",
-                      "Status": "Active", "ItemIsMenu": "false", "IconPixmap": "a(iiay)"}
+                      "Status": "Active", "ItemIsMenu": "false", "IconPixmap": "a(iiay)", "Menu": "/MenuBar"}
             check(props == wanted, f"properties {props}, wanted {wanted}")
             # The client's icon: a transparent rim of size/16, a blue body, a yellow middle.
             check_pictures(pixmaps, [(16, 0, 0, "00000000"), (16, 8, 8, "ffffd700"), (16, 2, 8, "ff2050e0"),
@@ -168,7 +191,10 @@ def client():
             watcher.send("hostile")
             answers = dict(line.split(" ")[1:] for line in watcher.until("hostile done"))
             accepted = {case: answer for case, answer in answers.items() if not answer.startswith("org.")}
-            check(len(answers) == 9 and not accepted, f"malformed calls must be refused: {answers}")
+            check(len(answers) == 8 and not accepted, f"malformed calls must be refused: {answers}")
+            # A point off the screen (panels on scaled screens send them) is taken as the nearest one on it.
+            check(watcher.call("ContextMenu", 2147483647, -2147483648) == "ok", "a point off the screen refused")
+            expect_tray(tilvane, 0x204, 1023, 0)
             watcher.send("flood 200")
             ok, refused = map(int, watcher.expect(r"flood ok (\d+) refused (\d+)").groups())
             check(ok + refused == 200 and ok <= 16, f"a flood of 200 activations: {ok} taken, {refused} refused")
@@ -189,6 +215,9 @@ def client():
             tilvane.expect("tray added")
             watcher.expect(rf"registered {service_pattern} :\S+")
             wait_until(no_xembed_icon, "the icon added again to stay out of the X tray")
+            # The watcher drops the item from its list: the X tray shows the icon again.
+            watcher.send("unlist")
+            docked_tray_icon()
 
         # The watcher went away: the X tray takes the icon.
         docked_tray_icon()
@@ -196,6 +225,11 @@ def client():
             refusing.expect(rf"refused {service_pattern}")
             time.sleep(0.2)
             check(not no_xembed_icon(), "a watcher that refuses the item leaves it in the X tray")
+        with Watcher("--unlisted") as watcher:
+            watcher.expect(rf"registered {service_pattern} :\S+")
+            # Taken but listed nowhere (and read by no host): the X tray keeps the icon.
+            time.sleep(0.5)
+            check(not no_xembed_icon(), "an item that the watcher does not list must stay in the X tray")
         with Watcher("--no-host") as watcher:
             watcher.expect(rf"registered {service_pattern} :\S+")
             # Registered, but no panel shows the items: the icon stays in the X tray until one comes.
@@ -265,7 +299,7 @@ def program_menu_exit():
         resting_program_window()
         props, pixmaps = watcher.properties()
         check((props["Id"], props["Title"]) == ("tilvane", "Tilvane"), f"the program's item says {props}")
-        check("Menu" not in props and props["ItemIsMenu"] == "false", f"no menu object: {props}")
+        check(props.get("Menu") == "/MenuBar" and props["ItemIsMenu"] == "false", f"the menu's object: {props}")
         # The icon's art: cut-off corners, a red frame; 48 is the 16-pixel art enlarged three times.
         check_pictures(pixmaps, [(16, 0, 0, "00000000"), (16, 1, 0, "ffff0000"), (32, 2, 0, "ffff0000"),
                                  (48, 2, 2, "00000000"), (48, 3, 0, "ffff0000"), (48, 9, 3, "ffffffff"), (48, 6, 3, "ffff0000")])
@@ -279,6 +313,80 @@ def program_menu_exit():
         check(status == 0, f"exit status {status} after 終了")
         watcher.expect(rf"unregistered {re.escape(service)}")
         check(not window_info_or_none(menu), "the menu must be gone with the program")
+
+
+def program_dbus_menu():
+    """The menu a panel draws from the item's D-Bus menu: the program's popup with its check marks; a click
+    on "紫" turns the rim purple and moves the check mark, which the hosts hear of; requests no host should
+    make are refused and change nothing; "終了" ends the program."""
+    with Watcher() as watcher, Program() as program:
+        watcher.expect(rf"registered org\.kde\.StatusNotifierItem-{program.proc.pid}-\d+ :\S+")
+        window = resting_program_window()
+        nodes, revision = watcher.layout()
+        label = {props.get("label"): node for node, (_, props) in nodes.items()}
+        children = lambda parent: [node for node, (up, _) in nodes.items() if up == parent]
+        settings = [node for node in children(0) if nodes[node][1].get("children-display") == "submenu"]
+        check(len(settings) == 4, f"four settings submenus under the root: {nodes}")
+        for submenu in settings:
+            marks = [nodes[item][1].get("toggle-state") for item in children(submenu)]
+            check(marks.count("1") == 1 and marks.count("0") == len(marks) - 1,
+                  f"one choice checked in {nodes[submenu][1]}: {marks}")
+        check(any(nodes[item][1].get("type") == "separator" for item in children(0)), "no separator in the menu")
+        purple = label["紫"]
+        red = next(item for item in children(nodes[purple][0]) if nodes[item][1].get("toggle-state") == "1")
+        check(nodes[red][1]["label"] == "赤", "the red theme is the first one checked")
+
+        check(watcher.expect_reply(f"event {purple} clicked 0", "Event") == "ok", "a click on 紫 refused")
+        update = watcher.expect(r"menu-signal ItemsPropertiesUpdated (.*)").group(1)
+        check(f"{purple}{{" in update and f"{red}{{" in update, f"the hosts hear of both marks: {update}")
+        wait_until(lambda: is_colour(Screenshot().at(LEFT + 1, REST_TOP + 200), (255, 0, 255)), "a purple rim")
+        chosen = watcher.layout()[0]
+        marks = {node: props.get("toggle-state") for node, (_, props) in chosen.items()}
+        check((marks[purple], marks[red]) == ("1", "0"), f"the check mark moved to 紫: {marks}")
+
+        watcher.send("menuhostile")
+        answers = dict(line.split(" ")[1:] for line in watcher.until("menuhostile done"))
+        accepted = {case: answer for case, answer in answers.items() if not answer.startswith("org.")}
+        check(len(answers) == 12 and not accepted, f"malformed menu requests must be refused: {answers}")
+        check(watcher.layout() == (chosen, revision), "the refused requests changed the menu")
+
+        check(watcher.expect_reply(f"event {label['終了']} clicked 0", "Event") == "ok", "a click on 終了 refused")
+        status = program.wait_exit()
+        check(status == 0, f"exit status {status} after 終了 in the D-Bus menu")
+        check(window_info_or_none(window) is None, "the window must be gone with the program")
+
+
+def vm_peak_kib(pid):
+    with open(f"/proc/{pid}/status") as status:
+        return int(re.search(r"VmHWM:\s+(\d+)", status.read()).group(1))
+
+
+def greedy_peer():
+    """A peer that asks for the pictures again and again and never reads its answers, while the bus, stopped,
+    takes nothing from the program: the item answers a few, refuses the rest, and its memory stays flat."""
+    with start_ready_client() as tilvane, Watcher() as watcher:
+        watcher.expect(rf"registered org\.kde\.StatusNotifierItem-{tilvane.pid}-\d+ :\S+")
+        bus = int(os.environ["TILVANE_E2E_BUS_PID"])
+        before = vm_peak_kib(tilvane.pid)
+        # Stopped, the program lets the requests pile up in its socket; then the bus stops taking its answers.
+        os.kill(tilvane.pid, signal.SIGSTOP)
+        try:
+            watcher.send("greedy 3000")
+            watcher.expect(r"greedy sent 3000")
+            time.sleep(0.5)
+            os.kill(bus, signal.SIGSTOP)
+        finally:
+            os.kill(tilvane.pid, signal.SIGCONT)
+        try:
+            time.sleep(1.0)
+            grown = vm_peak_kib(tilvane.pid) - before
+        finally:
+            os.kill(bus, signal.SIGCONT)
+        watcher.send("greedy-read")
+        ok, refused = map(int, watcher.expect(r"greedy ok (\d+) refused (\d+)").groups())
+        check(ok > 0 and refused > 0 and ok + refused == 3000, f"of 3000 reads {ok} answered, {refused} refused")
+        check(grown < 8 * 1024, f"the program's peak memory grew by {grown} KiB")
+        check(tilvane.proc.poll() is None, "the client must outlive a greedy peer")
 
 
 def window_info_or_none(window):
@@ -321,7 +429,8 @@ def program_activate():
             cover.wait()
 
 
-SCENES = {"client": client, "program-menu-exit": program_menu_exit, "program-activate": program_activate}
+SCENES = {"client": client, "greedy-peer": greedy_peer, "program-menu-exit": program_menu_exit,
+          "program-activate": program_activate, "program-dbus-menu": program_dbus_menu}
 
 if __name__ == "__main__":
     scene = SCENES.get(sys.argv[3] if len(sys.argv) > 3 else "")

@@ -1,6 +1,7 @@
 // Tests of the tray icon: Shell_NotifyIcon's adding and removing, and mouse activity reaching the owner.
 #include <gtest/gtest.h>
 
+#include "MenuTestSupport.h"
 #include "MessageLog.h"
 #include "TestSupport.h"
 #include "platform/api/ShellNotify.h"
@@ -125,6 +126,43 @@ TEST_F(TrayTest, RecordsThatNameNoWindowOrNothingFail) {
   EXPECT_FALSE(Shell_NotifyIcon(NIM_MODIFY, &valid));
   EXPECT_FALSE(Shell_NotifyIcon(7, &valid));
   EXPECT_TRUE(backend.TrayIcons().empty());
+}
+
+// The menu a desktop draws for the icon is the program's own, read again as it changes; a choice there is
+// the command the same choice in the popup would post, and only a command the menu holds.
+TEST_F(TrayTest, TheIconsMenuFollowsTheProgramsMenuAndAChoiceThereIsItsCommand) {
+  resources.menus = menutest::ProgramMenus().menus;
+  CMenu menu;
+  ASSERT_TRUE(menu.LoadMenu(menutest::kMenuId));
+  CMenu* popup = menu.GetSubMenu(0);
+  NOTIFYICONDATA data = AddRecord(owner.m_hWnd);
+  ASSERT_TRUE(Shell_NotifyIcon(NIM_ADD, &data));
+  EXPECT_FALSE(Shell_NotifyIconMenu(owner.m_hWnd, kIcon + 1, popup));
+  ASSERT_TRUE(Shell_NotifyIconMenu(owner.m_hWnd, kIcon, popup));
+  const platform::TrayMenu& shown = backend.TrayIcons()[0].menu;
+  ASSERT_EQ(shown.size(), 10u);
+  EXPECT_TRUE(shown[menutest::kFirstSeparator].separator);
+  EXPECT_EQ(shown[menutest::kExit].label, "終了");
+  ASSERT_EQ(shown[menutest::kColour].children.size(), 7u);
+  // Nothing is checked yet, so nothing is drawn as a choice.
+  EXPECT_FALSE(shown[menutest::kColour].children[1].checkable);
+
+  popup->CheckMenuItem(0x8012, MF_CHECKED);
+  RunUntilIdle(system);
+  const platform::TrayMenu& checked = backend.TrayIcons()[0].menu;
+  EXPECT_TRUE(checked[menutest::kColour].children[1].checked);
+  EXPECT_TRUE(checked[menutest::kColour].children[0].checkable);
+  EXPECT_FALSE(checked[menutest::kColour].children[0].checked);
+  EXPECT_FALSE(checked[menutest::kBoard].children[0].checkable);
+  const int updates = backend.TrayIcons()[0].menuUpdates;
+  RunUntilIdle(system);
+  EXPECT_EQ(backend.TrayIcons()[0].menuUpdates, updates) << "an unchanged menu is not sent again";
+
+  backend.TrayCommand(0x8012).TrayCommand(0x7777).TrayCommand(0);
+  RunUntilIdle(system);
+  const auto commands = log.Only(WM_COMMAND);
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0].wParam, 0x8012u);
 }
 
 TEST_F(NoTrayTest, WithoutANotificationAreaTheCallsFailAndTheProgramGoesOn) {

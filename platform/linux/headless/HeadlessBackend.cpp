@@ -145,6 +145,17 @@ CHeadlessBackend& CHeadlessBackend::TrayMouse(UINT message, TrayId id) {
   });
 }
 
+CHeadlessBackend& CHeadlessBackend::TrayCommand(UINT command, TrayId id) {
+  return Add([this, command, id]() -> std::optional<InputEvent> {
+    if (m_trays.empty()) return Woken();
+    InputEvent ev;
+    ev.type = EventType::TrayCommand;
+    ev.tray = id ? id : m_trays.front().id;
+    ev.command = command;
+    return ev;
+  });
+}
+
 void CHeadlessBackend::MoveByManager(SurfaceId id, POINT topLeft) {
   Surface* s = Get(id);
   if (!s) return;
@@ -305,12 +316,23 @@ void CHeadlessBackend::GrabInput(SurfaceId id, bool grab) {
 
 TrayId CHeadlessBackend::AddTrayIcon(const std::vector<PixelImage>& icons) {
   TrayId id = m_nextTray++;
-  m_trays.push_back(TrayIcon{id, icons});
+  TrayIcon tray;
+  tray.id = id;
+  tray.icons = icons;
+  m_trays.push_back(std::move(tray));
   return id;
 }
 
 void CHeadlessBackend::RemoveTrayIcon(TrayId id) {
   std::erase_if(m_trays, [id](const TrayIcon& t) { return t.id == id; });
+}
+
+void CHeadlessBackend::SetTrayMenu(TrayId id, const TrayMenu& menu) {
+  for (TrayIcon& tray : m_trays) {
+    if (tray.id != id) continue;
+    tray.menu = menu;
+    ++tray.menuUpdates;
+  }
 }
 
 bool CHeadlessBackend::Contains(const Surface& s, POINT screen) const {

@@ -36,6 +36,8 @@ class CHeadlessBackend : public IBackend {
   struct TrayIcon {
     TrayId id;
     std::vector<PixelImage> icons;
+    TrayMenu menu;  // as the program last gave it
+    int menuUpdates = 0;
   };
 
   // --- The script: steps run in order when the program waits, each at its own virtual time ---
@@ -53,6 +55,8 @@ class CHeadlessBackend : public IBackend {
   // program hears of it.
   CHeadlessBackend& DestroyElsewhere(SurfaceKind kind);
   CHeadlessBackend& TrayMouse(UINT message, TrayId id = 0);  // 0: the first icon
+  // The user chose a command in the menu the desktop drew for a tray icon (0: the first icon).
+  CHeadlessBackend& TrayCommand(UINT command, TrayId id = 0);
   // Runs test code between two messages of the program, e.g. to look at its state.
   CHeadlessBackend& Call(std::function<void()> fn);
 
@@ -99,6 +103,7 @@ class CHeadlessBackend : public IBackend {
   void GrabInput(SurfaceId id, bool grab) override;
   TrayId AddTrayIcon(const std::vector<PixelImage>& icons) override;
   void RemoveTrayIcon(TrayId id) override;
+  void SetTrayMenu(TrayId id, const TrayMenu& menu) override;
   POINT CursorPos() override { return m_pointer; }
   std::optional<InputEvent> WaitEvent(std::optional<std::uint64_t> deadlineMs) override;
   std::uint64_t NowMs() override { return m_now; }

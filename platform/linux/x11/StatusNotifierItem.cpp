@@ -38,6 +38,8 @@ constexpr double kRequestsPerSecond = 4;
 // Replies not yet written to the bus; a peer that asks for pictures faster than the bus takes them is
 // refused rather than buffered without end.
 constexpr std::uint64_t kMaxQueuedWrites = 64;
+// The entries of a watcher's list of items that are looked at.
+constexpr int kMaxListedItems = 4096;
 // RequestName's answers that leave the name with us.
 constexpr std::uint32_t kPrimaryOwner = 1;
 constexpr std::uint32_t kAlreadyOwner = 4;
@@ -46,6 +48,23 @@ constexpr std::uint32_t kAlreadyOwner = 4;
 std::string NextItemName() {
   static std::atomic<unsigned> serial{0};
   return "org.kde.StatusNotifierItem-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
+}
+
+// Whether a watcher's list of items names this one.
+bool ListsService(sd_bus_message* reply, const std::string& service, const char* unique) {
+  if (sd_bus_message_enter_container(reply, 'v', "as") < 0 || sd_bus_message_enter_container(reply, 'a', "s") < 0)
+    return false;
+  // Watchers list an item by the name it registered, or by its unique name, either with its path or not.
+  auto names = [&](const std::string& entry, const std::string& name) {
+    return !name.empty() && entry.compare(0, name.size(), name) == 0 &&
+           (entry.size() == name.size() || entry[name.size()] == '/');
+  };
+  const char* entry = nullptr;
+  // However long a list a watcher sends, only so much of it is read.
+  for (int read = 0; read < kMaxListedItems && sd_bus_message_read_basic(reply, 's', &entry) > 0; ++read) {
+    if (names(entry, service) || names(entry, unique ? unique : "")) return true;
+  }
+  return false;
 }
 
 CStatusNotifierItem* Self(void* userdata) {
@@ -67,6 +86,7 @@ const sd_bus_vtable* CStatusNotifierItem::Vtable() {
       SD_BUS_PROPERTY("Status", "s", GetText, 0, SD_BUS_VTABLE_PROPERTY_CONST),
       SD_BUS_PROPERTY("IconPixmap", "a(iiay)", GetIconPixmap, 0, SD_BUS_VTABLE_PROPERTY_CONST),
       SD_BUS_PROPERTY("ItemIsMenu", "b", GetItemIsMenu, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+      SD_BUS_PROPERTY("Menu", "o", GetMenuPath, 0, SD_BUS_VTABLE_PROPERTY_CONST),
       SD_BUS_METHOD("Activate", "ii", "", OnActivate, SD_BUS_VTABLE_UNPRIVILEGED),
       SD_BUS_METHOD("ContextMenu", "ii", "", OnContextMenu, SD_BUS_VTABLE_UNPRIVILEGED),
       SD_BUS_METHOD("SecondaryActivate", "ii", "", OnIgnoredCall, SD_BUS_VTABLE_UNPRIVILEGED),
@@ -99,6 +119,16 @@ CStatusNotifierItem::CStatusNotifierItem(sd_bus* bus, const StatusNotifierIdenti
     : m_bus(bus),
       m_identity(identity),
       m_pixmaps(MakeStatusNotifierPixmaps(images)),
+      m_menu(bus, CDBusMenu::Owner{[this] { return m_requests.size() < static_cast<size_t>(kRequestBurst) && TakeToken(); },
+                                   [this] { return Backlogged(); },
+                                   [this](UINT command, std::uint32_t timestamp) {
+                                     StatusNotifierRequest request;
+                                     request.kind = StatusNotifierRequest::Kind::Command;
+                                     request.command = command;
+                                     request.timestamp = timestamp;
+                                     m_requests.push_back(request);
+                                   },
+                                   [this] { NoteRead(); }}),
       m_tokens(kRequestBurst),
       m_tokensAtMs(MonotonicMs()) {}
 
@@ -106,6 +136,7 @@ CStatusNotifierItem::~CStatusNotifierItem() {
   m_pendingCall.reset();
   m_hostMatch.reset();
   m_watcherMatch.reset();
+  m_menu.Withdraw();
   m_object.reset();
   // No flush: a bus that stopped reading must not hold the program up, and the names go with the socket.
   sd_bus_close_unref(m_bus);
@@ -117,6 +148,8 @@ int CStatusNotifierItem::Start() {
   int r = sd_bus_add_object_vtable(m_bus, &slot, kItemPath, kItemInterface, Vtable(), this);
   if (r < 0) return r;
   m_object.reset(slot);
+  r = m_menu.Start();
+  if (r < 0) return r;
   // Watch the watcher's name before asking who owns it, so that a change in between is not missed.
   slot = nullptr;
   r = sd_bus_add_match_async(m_bus, &slot, kWatcherOwnerMatch, OnWatcherOwnerChanged, nullptr, this);
@@ -186,6 +219,7 @@ int CStatusNotifierItem::OnWatcherOwnerChanged(sd_bus_message* signal, void* use
   // Until our own name is settled, the question to the bus that follows it will find the watcher.
   if (self->m_service.empty()) return 0;
   self->m_accepted = false;
+  self->m_listed = false;
   if (!*newOwner) {
     self->m_pendingCall.reset();
     self->m_state = State::Unregistered;
@@ -199,6 +233,7 @@ int CStatusNotifierItem::OnWatcherOwnerChanged(sd_bus_message* signal, void* use
 void CStatusNotifierItem::Register() {
   m_state = State::Starting;
   m_accepted = false;
+  m_listed = false;
   sd_bus_message* call = nullptr;
   int r = sd_bus_message_new_method_call(m_bus, &call, kWatcher, kWatcherPath, kWatcher,
                                          "RegisterStatusNotifierItem");
@@ -244,8 +279,51 @@ int CStatusNotifierItem::OnHostAnswer(sd_bus_message* reply, void* userdata, sd_
   // A watcher that cannot say is taken at its word that the item will show.
   if (!sd_bus_message_is_method_error(reply, nullptr) && sd_bus_message_enter_container(reply, 'v', "b") >= 0)
     sd_bus_message_read(reply, "b", &hostRegistered);
-  self->m_state = hostRegistered ? State::Registered : State::Unregistered;
+  if (!hostRegistered) {
+    self->m_state = State::Unregistered;
+    return 0;
+  }
+  self->AskForListing();
   return 0;
+}
+
+// A watcher may take an item and still not show it (GNOME's drops an item whose properties it cannot
+// read); only its list says that it did.
+void CStatusNotifierItem::AskForListing() {
+  sd_bus_slot* slot = nullptr;
+  const int r =
+      sd_bus_call_method_async(m_bus, &slot, kWatcher, kWatcherPath, "org.freedesktop.DBus.Properties", "Get",
+                               OnListing, this, "ss", kWatcher, "RegisteredStatusNotifierItems");
+  m_pendingCall.reset(r < 0 ? nullptr : slot);
+  if (r < 0) m_state = State::Registered;
+}
+
+int CStatusNotifierItem::OnListing(sd_bus_message* reply, void* userdata, sd_bus_error*) {
+  CStatusNotifierItem* self = Self(userdata);
+  self->m_pendingCall.reset();
+  const char* unique = nullptr;
+  sd_bus_get_unique_name(self->m_bus, &unique);
+  // A watcher that cannot say is taken at its word, as for its hosts.
+  const bool listed =
+      sd_bus_message_is_method_error(reply, nullptr) || ListsService(reply, self->m_service, unique);
+  if (listed) {
+    self->m_listed = true;
+    self->m_state = State::Registered;
+  } else if (self->m_listed) {
+    // It dropped the item: the icon goes back to the system tray.
+    self->m_state = State::Unregistered;
+  }
+  // Not listed yet: the watcher may still be reading the item, and says so when it is done.
+  return 0;
+}
+
+void CStatusNotifierItem::NoteRead() {
+  if (m_accepted && m_state == State::Starting) m_state = State::Registered;
+}
+
+bool CStatusNotifierItem::Backlogged() const {
+  std::uint64_t queued = 0;
+  return sd_bus_get_n_queued_write(m_bus, &queued) >= 0 && queued > kMaxQueuedWrites;
 }
 
 int CStatusNotifierItem::OnWatcherNews(sd_bus_message* signal, void* userdata, sd_bus_error*) {
@@ -253,7 +331,9 @@ int CStatusNotifierItem::OnWatcherNews(sd_bus_message* signal, void* userdata, s
   // Only a watcher that took the item has hosts that matter; a newer answer replaces one still on its way.
   if (!self->m_accepted) return 0;
   if (sd_bus_message_is_signal(signal, kWatcher, "StatusNotifierHostRegistered") > 0 ||
-      sd_bus_message_is_signal(signal, kWatcher, "StatusNotifierHostUnregistered") > 0)
+      sd_bus_message_is_signal(signal, kWatcher, "StatusNotifierHostUnregistered") > 0 ||
+      sd_bus_message_is_signal(signal, kWatcher, "StatusNotifierItemRegistered") > 0 ||
+      sd_bus_message_is_signal(signal, kWatcher, "StatusNotifierItemUnregistered") > 0)
     self->AskForHost();
   return 0;
 }
@@ -273,8 +353,11 @@ int CStatusNotifierItem::Accept(StatusNotifierRequest::Kind kind, sd_bus_message
   std::int32_t y = 0;
   int r = sd_bus_message_read(call, "ii", &x, &y);
   if (r < 0) return r;
-  if (x < m_screen.left || y < m_screen.top || x >= m_screen.right || y >= m_screen.bottom)
-    return sd_bus_error_set_const(error, SD_BUS_ERROR_INVALID_ARGS, "The point is not on the screen");
+  // Panels on scaled screens and under Wayland send points off the screen; the nearest point on it serves.
+  if (m_screen.right > m_screen.left && m_screen.bottom > m_screen.top) {
+    x = std::clamp(x, static_cast<std::int32_t>(m_screen.left), static_cast<std::int32_t>(m_screen.right - 1));
+    y = std::clamp(y, static_cast<std::int32_t>(m_screen.top), static_cast<std::int32_t>(m_screen.bottom - 1));
+  }
   if (m_requests.size() >= static_cast<size_t>(kRequestBurst) || !TakeToken())
     return sd_bus_error_set_const(error, SD_BUS_ERROR_LIMITS_EXCEEDED, "Too many requests; try again later");
   m_requests.push_back({kind, {x, y}});
@@ -309,18 +392,23 @@ int CStatusNotifierItem::GetText(sd_bus*, const char*, const char*, const char* 
   return sd_bus_message_append(reply, "s", text);
 }
 
+int CStatusNotifierItem::GetMenuPath(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply,
+                                     void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "o", CDBusMenu::kPath);
+}
+
 int CStatusNotifierItem::GetItemIsMenu(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply,
                                        void*, sd_bus_error*) {
-  // The program draws its own popup menu; the desktop calls ContextMenu instead of showing one.
+  // A click shows the window; the menu is for the other button (ContextMenu, or the D-Bus menu).
   return sd_bus_message_append(reply, "b", 0);
 }
 
-int CStatusNotifierItem::GetIconPixmap(sd_bus* bus, const char*, const char*, const char*,
+int CStatusNotifierItem::GetIconPixmap(sd_bus*, const char*, const char*, const char*,
                                        sd_bus_message* reply, void* userdata, sd_bus_error* error) {
-  const CStatusNotifierItem* self = Self(userdata);
-  std::uint64_t queued = 0;
-  if (sd_bus_get_n_queued_write(bus, &queued) >= 0 && queued > kMaxQueuedWrites)
+  CStatusNotifierItem* self = Self(userdata);
+  if (self->Backlogged())
     return sd_bus_error_set_const(error, SD_BUS_ERROR_LIMITS_EXCEEDED, "Too many requests; try again later");
+  self->NoteRead();
   int r = sd_bus_message_open_container(reply, 'a', "(iiay)");
   for (const StatusNotifierPixmap& pixmap : self->m_pixmaps) {
     if (r >= 0) r = sd_bus_message_open_container(reply, 'r', "iiay");

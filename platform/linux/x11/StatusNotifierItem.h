@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/linux/Backend.h"
+#include "platform/linux/x11/DBusMenu.h"
 #include "platform/linux/x11/StatusNotifierPixmaps.h"
 
 namespace platform::x11 {
@@ -22,11 +23,14 @@ struct StatusNotifierIdentity {
   std::string title;  // the program's name as the user reads it ("Tilvane")
 };
 
-// What the desktop asked of the icon, at a point on the screen.
+// What the desktop asked of the icon: a click at a point on the screen, or a command chosen in the menu it
+// drew, at the host's own time (0 when it gave none).
 struct StatusNotifierRequest {
-  enum class Kind { Activate, ContextMenu };
+  enum class Kind { Activate, ContextMenu, Command };
   Kind kind = Kind::Activate;
   POINT point{};
+  UINT command = 0;
+  std::uint32_t timestamp = 0;
 };
 
 // Each item has a connection of its own, as the protocol's one object path per bus name asks. The owner
@@ -39,7 +43,7 @@ class CStatusNotifierItem {
  public:
   enum class State {
     Starting,      // asking for the watcher, or registering with it
-    Registered,    // the watcher took the item and has a host: the desktop shows it
+    Registered,    // the watcher lists the item and has a host (or a host read it): the desktop shows it
     Unregistered,  // no watcher, it refused, or nothing hosts its items: show the icon another way
     Lost,          // the session bus went away; the item is dead
   };
@@ -55,8 +59,10 @@ class CStatusNotifierItem {
   CStatusNotifierItem& operator=(const CStatusNotifierItem&) = delete;
 
   State GetState() const { return m_state; }
-  // The screen's rectangle: a request for a point outside it is refused as a bad argument.
+  // The screen's rectangle: a point outside it is taken as the nearest point on it.
   void SetScreen(const RECT& screen) { m_screen = screen; }
+  // The menu hosts draw for the item; see CDBusMenu.
+  void SetMenu(const TrayMenu& menu) { m_menu.Set(menu); }
   // Why the bus was lost, once the state is Lost.
   const std::string& LostReason() const { return m_lostReason; }
 
@@ -78,6 +84,10 @@ class CStatusNotifierItem {
   void AskForWatcher();
   void Register();
   void AskForHost();
+  void AskForListing();
+  // A host has shown that it shows the item, by reading what only a host reads.
+  void NoteRead();
+  bool Backlogged() const;
   void MarkLost(int error);
   bool TakeToken();
   int Accept(StatusNotifierRequest::Kind kind, sd_bus_message* call, sd_bus_error* error);
@@ -87,12 +97,15 @@ class CStatusNotifierItem {
   static int OnWatcherOwnerChanged(sd_bus_message* signal, void* self, sd_bus_error* error);
   static int OnRegistered(sd_bus_message* reply, void* self, sd_bus_error* error);
   static int OnHostAnswer(sd_bus_message* reply, void* self, sd_bus_error* error);
+  static int OnListing(sd_bus_message* reply, void* self, sd_bus_error* error);
   static int OnWatcherNews(sd_bus_message* signal, void* self, sd_bus_error* error);
   static int OnActivate(sd_bus_message* call, void* self, sd_bus_error* error);
   static int OnContextMenu(sd_bus_message* call, void* self, sd_bus_error* error);
   static int OnIgnoredCall(sd_bus_message* call, void* self, sd_bus_error* error);
   static int GetText(sd_bus* bus, const char* path, const char* iface, const char* property,
                      sd_bus_message* reply, void* self, sd_bus_error* error);
+  static int GetMenuPath(sd_bus* bus, const char* path, const char* iface, const char* property,
+                         sd_bus_message* reply, void* self, sd_bus_error* error);
   static int GetItemIsMenu(sd_bus* bus, const char* path, const char* iface, const char* property,
                            sd_bus_message* reply, void* self, sd_bus_error* error);
   static int GetIconPixmap(sd_bus* bus, const char* path, const char* iface, const char* property,
@@ -117,6 +130,9 @@ class CStatusNotifierItem {
   Slot m_hostMatch;
   // The current watcher took the item (whether or not a host shows it).
   bool m_accepted = false;
+  // The current watcher has listed the item among its items since it took it.
+  bool m_listed = false;
+  CDBusMenu m_menu;
   // The one call in flight (our name, the watcher's owner, the registration, its host); a new one cancels it.
   Slot m_pendingCall;
   std::deque<StatusNotifierRequest> m_requests;

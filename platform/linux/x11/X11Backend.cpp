@@ -111,6 +111,10 @@ void CX11Backend::RemoveTrayIcon(TrayId id) {
   m_tray->Remove(id);
 }
 
+void CX11Backend::SetTrayMenu(TrayId id, const TrayMenu& menu) {
+  m_tray->SetMenu(id, menu);
+}
+
 POINT CX11Backend::CursorPos() {
   if (m_connection->Lost()) return {};
   return m_tray->PointerSeenAs(m_connection->PointerPosition());

@@ -58,6 +58,7 @@ class CX11Backend : public IBackend {
 
   TrayId AddTrayIcon(const std::vector<PixelImage>& icons) override;
   void RemoveTrayIcon(TrayId id) override;
+  void SetTrayMenu(TrayId id, const TrayMenu& menu) override;
 
   POINT CursorPos() override;
 

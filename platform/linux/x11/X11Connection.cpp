@@ -174,11 +174,33 @@ std::unique_ptr<CX11Connection> CX11Connection::Open(const char* display, std::s
 CX11Connection::~CX11Connection() {
   if (!m_dpy) return;
   if (m_ownColormap) XFreeColormap(m_dpy, m_colormap);
+  if (m_timeWindow != None && !m_lost) XDestroyWindow(m_dpy, m_timeWindow);
   if (!m_lost) XSync(m_dpy, False);
   ReportErrors();
   XCloseDisplay(m_dpy);
   // Whatever the close itself brought cannot be put into words any more: the display is gone.
   CX11ErrorTrap::ReportUntrapped(m_dpy, {}, false);
+}
+
+Time CX11Connection::UserTime() {
+  return m_lastEventTime != CurrentTime ? m_lastEventTime : FetchServerTime();
+}
+
+Time CX11Connection::FetchServerTime() {
+  if (m_lost) return CurrentTime;
+  if (m_timeWindow == None) {
+    XSetWindowAttributes attributes{};
+    attributes.event_mask = PropertyChangeMask;
+    m_timeWindow = XCreateWindow(m_dpy, m_root, -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent, CWEventMask,
+                                 &attributes);
+    m_timeAtom = XInternAtom(m_dpy, "_X11_BACKEND_TIMESTAMP", False);
+  }
+  // An empty append changes nothing but still reports the change, stamped with the server's time.
+  XChangeProperty(m_dpy, m_timeWindow, m_timeAtom, XA_INTEGER, 32, PropModeAppend, nullptr, 0);
+  XSync(m_dpy, False);
+  XEvent event;
+  if (XCheckTypedWindowEvent(m_dpy, m_timeWindow, PropertyNotify, &event)) NoteEventTime(event.xproperty.time);
+  return m_lastEventTime;
 }
 
 POINT CX11Connection::PointerPosition() {

@@ -91,6 +91,12 @@ class CX11Connection {
 
   // The server time of the last event seen, for requests that want one.
   Time LastEventTime() const { return m_lastEventTime; }
+  // The time to stamp a request that raises or focuses a window with: the last event's, or the server's
+  // own when none came yet. Never 0, which window managers that prevent focus stealing refuse.
+  Time UserTime();
+  // Asks the server for its time (a round trip) and takes it as the last event's: for requests made on a
+  // desktop's call over the bus rather than on an X event. CurrentTime once the server is gone.
+  Time FetchServerTime();
   void NoteEventTime(Time time) {
     if (time != CurrentTime) m_lastEventTime = time;
   }
@@ -142,6 +148,9 @@ class CX11Connection {
   std::string m_programName;
   bool m_lost = false;
   Time m_lastEventTime = CurrentTime;
+  // An unmapped window whose property changes carry the server's time.
+  Window m_timeWindow = None;
+  Atom m_timeAtom = None;
   std::vector<Window> m_destroyedElsewhere;
 };
 

@@ -15,8 +15,8 @@ namespace platform::x11 {
 
 namespace {
 
-// How long a bus that has not answered yet keeps the icon from the system tray.
-constexpr std::uint64_t kPatienceMs = 1000;
+// How long a watcher that has not listed the item yet keeps the icon from the system tray.
+constexpr std::uint64_t kPatienceMs = 2000;
 
 // The item's Id: the name in lower case, with dashes for anything but letters and digits ("Tilvane" →
 // "tilvane"), as desktop files and settings keys have it.
@@ -44,10 +44,7 @@ CX11NotificationArea::CX11NotificationArea(CX11Connection& connection)
   SetProgramName(program_invocation_short_name);
 }
 
-CX11NotificationArea::~CX11NotificationArea() {
-  m_icons.clear();
-  if (m_timeWindow != None && !m_connection.Lost()) XDestroyWindow(m_connection.Dpy(), m_timeWindow);
-}
+CX11NotificationArea::~CX11NotificationArea() = default;
 
 void CX11NotificationArea::SetProgramName(const std::string& name) {
   m_identity = {IdFromName(name), name};
@@ -61,6 +58,12 @@ TrayId CX11NotificationArea::Add(const std::vector<PixelImage>& images) {
   icon.patientUntilMs = MonotonicMs() + kPatienceMs;
   Reconcile(icon);
   return id;
+}
+
+void CX11NotificationArea::SetMenu(TrayId id, const TrayMenu& menu) {
+  auto found = m_icons.find(id);
+  if (found == m_icons.end()) return;
+  if (found->second.item) found->second.item->SetMenu(menu);
 }
 
 void CX11NotificationArea::Remove(TrayId id) {
@@ -155,8 +158,16 @@ void CX11NotificationArea::ProcessBus(const std::vector<pollfd>& fds) {
 
 void CX11NotificationArea::QueueRequests(TrayId id, Icon& icon) {
   while (auto request = icon.item->TakeRequest()) {
+    NoteRequestTime(request->timestamp);
+    if (request->kind == StatusNotifierRequest::Kind::Command) {
+      InputEvent event;
+      event.type = EventType::TrayCommand;
+      event.tray = id;
+      event.command = request->command;
+      m_events.push_back(event);
+      continue;
+    }
     // A press and its release, as over the XEmbed icon: the program acts on the press.
-    RefreshServerTime();
     if (request->kind == StatusNotifierRequest::Kind::Activate) {
       const POINT root = request->point;
       m_events.push_back(TrayEvent(id, WM_LBUTTONDOWN, root, 1));
@@ -195,22 +206,11 @@ RECT CX11NotificationArea::Screen() const {
   return {0, 0, DisplayWidth(dpy, screen), DisplayHeight(dpy, screen)};
 }
 
-void CX11NotificationArea::RefreshServerTime() {
-  if (m_connection.Lost()) return;
-  Display* dpy = m_connection.Dpy();
-  if (m_timeWindow == None) {
-    XSetWindowAttributes attributes{};
-    attributes.event_mask = PropertyChangeMask;
-    m_timeWindow = XCreateWindow(dpy, m_connection.Root(), -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent,
-                                 CWEventMask, &attributes);
-    m_timeAtom = XInternAtom(dpy, "_X11_BACKEND_TIMESTAMP", False);
-  }
-  // An empty append changes nothing but still reports the change, stamped with the server's time.
-  XChangeProperty(dpy, m_timeWindow, m_timeAtom, XA_INTEGER, 32, PropModeAppend, nullptr, 0);
-  XSync(dpy, False);
-  XEvent event;
-  if (XCheckTypedWindowEvent(dpy, m_timeWindow, PropertyNotify, &event))
-    m_connection.NoteEventTime(event.xproperty.time);
+void CX11NotificationArea::NoteRequestTime(std::uint32_t hostTime) {
+  const Time now = m_connection.FetchServerTime();
+  // A host on this X server stamps its events with the server's clock, so its time is never later than
+  // now; one that is comes from another clock (a Wayland panel's) and means nothing here.
+  if (hostTime != 0 && hostTime <= now) m_connection.NoteEventTime(hostTime);
 }
 
 }  // namespace platform::x11

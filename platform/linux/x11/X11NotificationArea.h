@@ -32,6 +32,8 @@ class CX11NotificationArea {
 
   TrayId Add(const std::vector<PixelImage>& images);
   void Remove(TrayId id);
+  // The menu the desktop's hosts draw for the icon (see IBackend::SetTrayMenu).
+  void SetMenu(TrayId id, const TrayMenu& menu);
 
   // Takes the X events of the XEmbed icons (see CX11Tray::HandleEvent).
   bool HandleEvent(const XEvent& event, std::optional<InputEvent>& out);
@@ -60,9 +62,10 @@ class CX11NotificationArea {
   void Reconcile(Icon& icon);
   void DropLostItem(Icon& icon);
   void QueueRequests(TrayId id, Icon& icon);
-  // Asks the server for its time, so that a request that came over the bus can raise a window as a
-  // click would; the server's time is the one a window manager compares with.
-  void RefreshServerTime();
+  // Takes the time of a request that came over the bus as the time of the user's last action, so that the
+  // window it raises gets the focus as after a click: the host's own time where it gave a plausible one,
+  // else the server's now.
+  void NoteRequestTime(std::uint32_t hostTime);
   // The whole X screen (all monitors), where the desktop's points must lie.
   RECT Screen() const;
 
@@ -75,8 +78,6 @@ class CX11NotificationArea {
   bool m_busLossReported = false;
   std::optional<POINT> m_anchor;
   POINT m_pointerAtAnchor{};
-  Window m_timeWindow = None;
-  Atom m_timeAtom = None;
 };
 
 }  // namespace platform::x11

@@ -340,7 +340,7 @@ void CX11Surface::Activate() {
     event.xclient.message_type = m_connection.Atoms().netActiveWindow;
     event.xclient.format = 32;
     event.xclient.data.l[0] = 1;  // the request comes from an application
-    event.xclient.data.l[1] = static_cast<long>(m_connection.LastEventTime());
+    event.xclient.data.l[1] = static_cast<long>(m_connection.UserTime());
     XSendEvent(dpy, m_connection.Root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     return;
   }

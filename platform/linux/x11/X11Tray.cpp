@@ -172,7 +172,7 @@ void CX11Tray::Dock(Icon& icon) {
   request.xclient.window = m_manager;
   request.xclient.message_type = atoms.netSystemTrayOpcode;
   request.xclient.format = 32;
-  request.xclient.data.l[0] = static_cast<long>(m_connection.LastEventTime());
+  request.xclient.data.l[0] = static_cast<long>(m_connection.UserTime());
   request.xclient.data.l[1] = kSystemTrayRequestDock;
   request.xclient.data.l[2] = static_cast<long>(icon.window);
   CX11ErrorTrap trap(m_connection);
