@@ -184,21 +184,23 @@ class Session:
         """Where the program's icon shows on the screen, found from its pixels."""
         return self.wait(lambda: find_icon(self.screenshot()), "the program's icon on the screen")
 
-    def open_menu(self, icon, button, rows=TOP):
+    def open_menu(self, button, rows=TOP):
         """Clicks the icon and returns the menu the desktop shows for it: its box and its text rows."""
-        before = self.settled_screenshot()
-        x0, y0, x1, y1 = icon["box"]
-        around = (x0 - 24, y0 - 12, x1 + 24, y1 + 12)  # where the panel highlights the icon's button
-        # GNOME Shell now and then lets a click on the icon go: one that brings no menu is tried again.
+        # GNOME Shell now and then lets a click on the icon go: one that brings no menu is tried again, on the icon
+        # found afresh (a top bar may have moved it meanwhile).
         for attempt in range(3):
+            before = self.settled_screenshot()
+            icon = self.icon()
+            x0, y0, x1, y1 = icon["box"]
+            around = (x0 - 24, y0 - 12, x1 + 24, y1 + 12)  # where the panel highlights the icon's button
             self.click(*icon["centre"], button)
             try:
                 return self.wait_menu(lambda: menu_rows(before, self.settled_screenshot(), around), rows,
                                       f"a menu of {rows} rows from a click of button {button} on the icon",
                                       PATIENCE if attempt == 2 else 5)
-            except Failure:
+            except Failure as failure:
                 if attempt == 2:
-                    raise
+                    raise Failure(f"{failure}; the icon was at {icon['box']}")
 
     def wait_menu(self, probe, rows, what, timeout=PATIENCE):
         """Waits for probe() to find a menu of that many rows; a failure says what it found last."""
@@ -537,8 +539,7 @@ def try_program(session, button, scene, inline=False, monitored=False, nudge=Non
         monitor(session)
     session.start_program()
     wait_rim(session, RED, "the program's window in place, its rim red", nudge)
-    icon = session.icon()
-    menu = session.open_menu(icon, button)
+    menu = session.open_menu(button)
     if scene == "colour":
         submenu = session.open_submenu(menu, COLOUR, COLOURS, inline)
         session.choose(submenu, 1)  # 紫
@@ -561,7 +562,7 @@ def try_program(session, button, scene, inline=False, monitored=False, nudge=Non
                      "the About box to have the focus")
         session.key("Escape")
         session.wait(lambda: not session.window("バージョン情報"), "Escape to close the About box")
-    session.exit_through(session.open_menu(icon, button))
+    session.exit_through(session.open_menu(button))
 
 
 DESKTOPS = {"xfce": xfce, "gnome": gnome, "kde": kde, "sway": sway}
