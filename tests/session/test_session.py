@@ -5,7 +5,7 @@ to the icon and then to the menu the panel draws; what happened is read back fro
 Usage: test_session.py DESKTOP TILVANE, where DESKTOP is one of those in DESKTOPS below. The X11 desktops run
 under tests/e2e/harness.sh (a private Xvfb and session bus, HOME and the XDG folders in a temporary directory);
 sway runs in a mount, network and PID namespace of its own as an unprivileged user, with all of that made here.
-TILVANE_SESSION_KEEP=DIR keeps the screenshots of the menus and the session bus's traffic there.
+TILVANE_SESSION_KEEP=DIR keeps the screenshots of the menus, the session bus's traffic and every log there.
 """
 import os
 import re
@@ -37,15 +37,16 @@ class Session:
         self.name, self.env, self.user = name, env, user
         self.workdir = tempfile.mkdtemp(prefix=f"tilvane-session-{name}.")
         os.chmod(self.workdir, 0o755)
-        self.procs = []
+        self.procs, self.logs = [], []
         self.shots = 0
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
-        if KEEP and os.path.exists(os.path.join(self.workdir, "dbus-monitor.log")):
-            shutil.copy(os.path.join(self.workdir, "dbus-monitor.log"), os.path.join(KEEP, f"{self.name}-bus.log"))
+        for _, _, log in self.procs if KEEP else []:
+            if log:
+                shutil.copy(log, os.path.join(KEEP, f"{self.name}-{os.path.basename(log)}"))
         for _, proc, _ in reversed(self.procs):
             if proc.poll() is None:
                 proc.terminate()
@@ -117,6 +118,8 @@ class Session:
                                                              "RegisteredStatusNotifierItems")
 
     def wait_host(self, logs):
+        """Waits for the tray; its logs are shown with every menu that does not come."""
+        self.logs = logs
         self.wait(self.host_ready, f"{self.name}'s tray to register as a StatusNotifierHost", STARTUP, logs)
 
     # The screen and the pointer; the X11 desktops through the X tools, sway through its own.
@@ -211,7 +214,7 @@ class Session:
             seen[:] = [menu]
             return menu if menu and len(menu[1]) == rows else None
         try:
-            return self.wait(found, what, timeout)
+            return self.wait(found, what, timeout, self.logs)
         except Failure as failure:
             raise Failure(f"{failure}; the last patch that changed, and its text rows: {seen}")
 
@@ -384,17 +387,8 @@ def start_window_manager(session, name, *argv):
                                                     check_status=False), f"{name} to manage the screen", STARTUP)
 
 
-def wait_rim(session, colour, what, nudge=None):
-    """Waits for the rim to show that colour, calling nudge() now and then meanwhile."""
-    probes = []
-
-    def probe():
-        probes.append(None)
-        if nudge and len(probes) % 10 == 1:
-            nudge()
-        rim = session.rim()
-        return rim and near(rim, colour, 12)
-    session.wait(probe, what)
+def wait_rim(session, colour, what):
+    session.wait(lambda: (lambda rim: rim and near(rim, colour, 12))(session.rim()), what)
 
 
 XFCE_PANEL = """<?xml version="1.0" encoding="UTF-8"?>
@@ -450,8 +444,18 @@ def gnome():
         session.start("gnome-shell", "gnome-shell", "--x11", "--replace",
                       env=dict(session.env, XDG_SESSION_TYPE="x11"))
         session.wait_host(["gnome-shell"])
-        # It starts in the overview, and leaves it on Escape once it has finished starting.
-        try_program(session, button=1, scene="colour", inline=True, nudge=lambda: session.key("Escape"))
+        # It shows the overview once it has finished starting, and leaves it on Escape: the program comes then.
+        seen = []
+
+        def overview_left():
+            active = "boolean true" in session.bus_get(("org.gnome.Shell", "/org/gnome/Shell"), "org.gnome.Shell",
+                                                       "OverviewActive")
+            seen.append(active)
+            if active and len(seen) % 10 == 1:
+                session.key("Escape")
+            return any(seen) and not active
+        session.wait(overview_left, "GNOME Shell to leave the overview", STARTUP, ["gnome-shell"])
+        try_program(session, button=1, scene="colour", inline=True)
 
 
 def kde():
@@ -533,12 +537,12 @@ def monitor(session):
         session.start("dbus-monitor", "dbus-monitor", "--address", session.env["DBUS_SESSION_BUS_ADDRESS"])
 
 
-def try_program(session, button, scene, inline=False, monitored=False, nudge=None):
+def try_program(session, button, scene, inline=False, monitored=False):
     """Starts the program, finds its icon, tries one scene through the tray's menu, and ends it by 終了."""
     if not monitored:
         monitor(session)
     session.start_program()
-    wait_rim(session, RED, "the program's window in place, its rim red", nudge)
+    wait_rim(session, RED, "the program's window in place, its rim red")
     menu = session.open_menu(button)
     if scene == "colour":
         submenu = session.open_submenu(menu, COLOUR, COLOURS, inline)
