@@ -22,6 +22,8 @@ PACKAGES = {
     "trayer": "trayer",
     "tint2": "tint2",
     "dbus-daemon": "dbus",
+    "dbus-send": "dbus",
+    "dbus-monitor": "dbus",
     "setpriv": "util-linux",
     "wine": "wine",
     "wineserver": "wine",
@@ -34,6 +36,17 @@ PACKAGES = {
     "dpkg-deb": "dpkg",
     "dpkg-shlibdeps": "dpkg-dev",
     "lintian": "lintian",
+    "unshare": "util-linux",
+    "xfce4-panel": "xfce4-panel",
+    "gnome-shell": "gnome-shell",
+    "gsettings": "libglib2.0-bin",
+    "kwin_x11": "kwin-x11",
+    "kded5": "kded5",
+    "plasmashell": "plasma-workspace",
+    "sway": "sway",
+    "swaymsg": "sway",
+    "grim": "grim",
+    "Xwayland": "xwayland",
 }
 
 
