@@ -3,7 +3,7 @@
 //
 // Lines on stdout:
 //   ready                              the watcher's name is ours
-//   registered <service> <sender>      an item registered
+//   registered <service> <sender>      an item registered (by its path: the service is the sender)
 //   unregistered <service>             its name left the bus
 //   prop <name> <value>                after "props": one line per property of the item, then "props done"
 //   pixmap <w> <h> <hex bytes>         after "props": one line per IconPixmap picture, its bytes as sent
@@ -458,6 +458,8 @@ class CWatcher {
     auto* self = static_cast<CWatcher*>(userdata);
     const char* service = nullptr;
     if (sd_bus_message_read(call, "s", &service) < 0) return -EINVAL;
+    // An object path stands for the caller's own item at that path: the caller is the service.
+    if (service[0] == '/' && sd_bus_message_get_sender(call)) service = sd_bus_message_get_sender(call);
     if (self->m_refuse) {
       PrintLine("refused %s", service);
       return sd_bus_error_set_const(error, "org.kde.StatusNotifierWatcher.Error.Refused",

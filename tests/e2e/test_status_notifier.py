@@ -122,6 +122,21 @@ class Watcher:
         self.stop()
 
 
+def unique_name(pid, timeout=PATIENCE):
+    """The bus name of the process's connection, which it registers its item with: the owner of the
+    well-known name that the process's first item holds, as a pattern."""
+    give_up = time.monotonic() + timeout
+    while time.monotonic() < give_up:
+        owner = subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                                "/org/freedesktop/DBus", "org.freedesktop.DBus.GetNameOwner",
+                                f"string:org.kde.StatusNotifierItem-{pid}-1"], capture_output=True, text=True)
+        found = re.search(r'string "(:[0-9.]+)"', owner.stdout)
+        if found:
+            return re.escape(found.group(1))
+        time.sleep(0.05)
+    raise Failure(f"process {pid} holds no item name on the bus")
+
+
 def pixel(data, size, x, y):
     """One pixel of an IconPixmap picture as its four bytes in hexadecimal (alpha, red, green, blue)."""
     offset = (y * size + x) * 4
@@ -163,7 +178,7 @@ def client():
         window, left = main_window()
         # No watcher yet: the icon docks into the X tray as it always did.
         docked_tray_icon()
-        service_pattern = rf"org\.kde\.StatusNotifierItem-{tilvane.pid}-\d+"
+        service_pattern = r":\d+\.\d+"
 
         with Watcher() as watcher:
             service = watcher.expect(rf"registered ({service_pattern}) :\S+").group(1)
@@ -298,7 +313,7 @@ def popup_menu_at(x, y):
 def program_menu_exit():
     """The program's item: what it says, its pictures from the pixel art, and ContextMenu → "終了"."""
     with Watcher() as watcher, Program() as program:
-        service = watcher.expect(rf"registered (org\.kde\.StatusNotifierItem-{program.proc.pid}-\d+) :\S+").group(1)
+        service = watcher.expect(rf"registered ({unique_name(program.proc.pid)}) :\S+").group(1)
         resting_program_window()
         props, pixmaps = watcher.properties()
         check((props["Id"], props["Title"]) == ("tilvane", "Tilvane"), f"the program's item says {props}")
@@ -323,7 +338,7 @@ def program_dbus_menu():
     on "紫" turns the rim purple and moves the check mark, which the hosts hear of; requests no host should
     make are refused and change nothing; "終了" ends the program."""
     with Watcher() as watcher, Program() as program:
-        watcher.expect(rf"registered org\.kde\.StatusNotifierItem-{program.proc.pid}-\d+ :\S+")
+        watcher.expect(rf"registered {unique_name(program.proc.pid)} :\S+")
         window = resting_program_window()
         nodes, revision = watcher.layout()
         label = {props.get("label"): node for node, (_, props) in nodes.items()}
@@ -368,7 +383,7 @@ def greedy_peer():
     """A peer that asks for the pictures again and again and never reads its answers, while the bus, stopped,
     takes nothing from the program: the item answers a few, refuses the rest, and its memory stays flat."""
     with start_ready_client() as tilvane, Watcher() as watcher:
-        watcher.expect(rf"registered org\.kde\.StatusNotifierItem-{tilvane.pid}-\d+ :\S+")
+        watcher.expect(rf"registered {unique_name(tilvane.pid)} :\S+")
         bus = int(os.environ["TILVANE_E2E_BUS_PID"])
         before = vm_peak_kib(tilvane.pid)
         # Stopped, the program lets the requests pile up in its socket; then the bus stops taking its answers.
@@ -408,7 +423,7 @@ def program_activate():
     """Activate brings the program's window forward, to the top of the stack, from behind another that has the
     focus; the other window stays clear of the program's so that clicks on it reach it whatever the order."""
     with Watcher() as watcher, Program() as program:
-        watcher.expect(rf"registered org\.kde\.StatusNotifierItem-{program.proc.pid}-\d+ :\S+")
+        watcher.expect(rf"registered {unique_name(program.proc.pid)} :\S+")
         tilvane = resting_program_window()
         cover = subprocess.Popen(["xmessage", "-geometry", "+30+30", "-name", "cover", "another window"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:

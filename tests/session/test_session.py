@@ -114,8 +114,12 @@ class Session:
         return "boolean true" in self.bus_get(SNI_WATCHER, SNI_WATCHER[0], "IsStatusNotifierHostRegistered")
 
     def registered(self, pid):
-        return f"StatusNotifierItem-{pid}-" in self.bus_get(SNI_WATCHER, SNI_WATCHER[0],
-                                                             "RegisteredStatusNotifierItems")
+        """Whether the watcher lists the item of the process, which registers it under its connection's name."""
+        owner = re.search(r'string "(:[0-9.]+)"', self.run(
+            "dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+            "org.freedesktop.DBus.GetNameOwner", f"string:org.kde.StatusNotifierItem-{pid}-1", check_status=False))
+        listed = self.bus_get(SNI_WATCHER, SNI_WATCHER[0], "RegisteredStatusNotifierItems")
+        return bool(owner) and re.search(rf'"{re.escape(owner.group(1))}[/@"]', listed) is not None
 
     def wait_host(self, logs):
         """Waits for the tray; its logs are shown with every menu that does not come."""

@@ -54,10 +54,11 @@ std::string NextItemName() {
 bool ListsService(sd_bus_message* reply, const std::string& service, const char* unique) {
   if (sd_bus_message_enter_container(reply, 'v', "as") < 0 || sd_bus_message_enter_container(reply, 'a', "s") < 0)
     return false;
-  // Watchers list an item by the name it registered, or by its unique name, either with its path or not.
+  // Watchers list an item by the name it registered, or by its unique name, either alone or followed by its
+  // path (KDE's ":1.5/StatusNotifierItem", GNOME's ":1.5@/StatusNotifierItem").
   auto names = [&](const std::string& entry, const std::string& name) {
     return !name.empty() && entry.compare(0, name.size(), name) == 0 &&
-           (entry.size() == name.size() || entry[name.size()] == '/');
+           (entry.size() == name.size() || entry[name.size()] == '/' || entry[name.size()] == '@');
   };
   const char* entry = nullptr;
   // However long a list a watcher sends, only so much of it is read.
@@ -91,6 +92,8 @@ const sd_bus_vtable* CStatusNotifierItem::Vtable() {
       SD_BUS_METHOD("ContextMenu", "ii", "", OnContextMenu, SD_BUS_VTABLE_UNPRIVILEGED),
       SD_BUS_METHOD("SecondaryActivate", "ii", "", OnIgnoredCall, SD_BUS_VTABLE_UNPRIVILEGED),
       SD_BUS_METHOD("Scroll", "is", "", OnIgnoredCall, SD_BUS_VTABLE_UNPRIVILEGED),
+      // Wayland's activation token: the program raises its windows through X, with the time of the request.
+      SD_BUS_METHOD("ProvideXdgActivationToken", "s", "", OnIgnoredCall, SD_BUS_VTABLE_UNPRIVILEGED),
       SD_BUS_VTABLE_END,
   };
   return vtable;
@@ -240,7 +243,9 @@ void CStatusNotifierItem::Register() {
   if (r >= 0) {
     // Should the watcher have gone meanwhile, the bus must not start one for us.
     sd_bus_message_set_auto_start(call, 0);
-    r = sd_bus_message_append(call, "s", m_service.c_str());
+    // By its object path, so that the watcher takes the caller's unique name: GNOME's, given a well-known
+    // name, watches that name and now and then loses the item in a race of its own.
+    r = sd_bus_message_append(call, "s", kItemPath);
   }
   sd_bus_slot* slot = nullptr;
   if (r >= 0) r = sd_bus_call_async(m_bus, &slot, call, OnRegistered, this, 0);
