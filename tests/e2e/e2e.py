@@ -299,11 +299,12 @@ def xprop(window, *properties):
 
 
 class Screenshot:
-    """The whole screen, read once with ImageMagick's import."""
+    """The whole screen, read once with ImageMagick's import, or an 8-bit PPM taken otherwise."""
 
-    def __init__(self):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True,
-                              capture_output=True, timeout=30).stdout
+    def __init__(self, data=None):
+        if data is None:
+            data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True,
+                                  capture_output=True, timeout=30).stdout
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
         check(header is not None and header.group(3) == b"255", "import did not give an 8-bit PPM")
         self.width, self.height = int(header.group(1)), int(header.group(2))

@@ -403,7 +403,9 @@ def greedy_peer():
         watcher.send("greedy-read")
         ok, refused = map(int, watcher.expect(r"greedy ok (\d+) refused (\d+)").groups())
         check(ok > 0 and refused > 0 and ok + refused == 3000, f"of 3000 reads {ok} answered, {refused} refused")
-        check(grown < 8 * 1024, f"the program's peak memory grew by {grown} KiB")
+        # AddressSanitizer holds freed memory back for a while, so only the plain build's peak tells.
+        if "ASAN_OPTIONS" not in os.environ:
+            check(grown < 8 * 1024, f"the program's peak memory grew by {grown} KiB")
         check(tilvane.proc.poll() is None, "the client must outlive a greedy peer")
 
 

@@ -16,7 +16,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from e2e import Failure, check, main  # noqa: E402
+from e2e import Failure, Screenshot, check, main  # noqa: E402
 import tools  # noqa: E402
 
 PROGRAM = sys.argv[2] if len(sys.argv) > 2 else ""
@@ -248,18 +248,8 @@ class Session:
         check(status == 0, f"exit status {status} after 終了")
 
 
-class Shot:
-    """A screenshot as an 8-bit PPM."""
-
-    def __init__(self, data):
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
-        check(header is not None and header.group(3) == b"255", "the screenshot is no 8-bit PPM")
-        self.width, self.height = int(header.group(1)), int(header.group(2))
-        self.pixels = data[header.end():]
-
-    def at(self, x, y):
-        offset = (y * self.width + x) * 3
-        return tuple(self.pixels[offset:offset + 3])
+class Shot(Screenshot):
+    """A screenshot as an 8-bit PPM, with its rows of pixels."""
 
     def row(self, y, x0, x1):
         return self.pixels[(y * self.width + x0) * 3:(y * self.width + x1) * 3]
