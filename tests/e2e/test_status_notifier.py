@@ -123,8 +123,12 @@ class Watcher:
 
 
 def unique_name(pid, timeout=PATIENCE):
-    """The bus name of the process's connection, which it registers its item with: the owner of the
-    well-known name that the process's first item holds, as a pattern."""
+    """The bus name of the process's connection, which it registers its item with, as a pattern."""
+    return re.escape(connection_of(pid, timeout))
+
+
+def connection_of(pid, timeout=PATIENCE):
+    """The owner of the well-known name that the process's first item holds."""
     give_up = time.monotonic() + timeout
     while time.monotonic() < give_up:
         owner = subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
@@ -132,7 +136,7 @@ def unique_name(pid, timeout=PATIENCE):
                                 f"string:org.kde.StatusNotifierItem-{pid}-1"], capture_output=True, text=True)
         found = re.search(r'string "(:[0-9.]+)"', owner.stdout)
         if found:
-            return re.escape(found.group(1))
+            return found.group(1)
         time.sleep(0.05)
     raise Failure(f"process {pid} holds no item name on the bus")
 
@@ -379,11 +383,38 @@ def vm_peak_kib(pid):
         return int(re.search(r"VmHWM:\s+(\d+)", status.read()).group(1))
 
 
+def held_back_for(connection):
+    """How many messages the bus keeps for `connection` because its socket takes no more."""
+    stats = run("dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                "org.freedesktop.DBus.Debug.Stats.GetConnectionStats", f"string:{connection}")
+    return int(re.search(r'"OutgoingMessages"\s+variant\s+uint32 (\d+)', stats).group(1))
+
+
+def socket_full(connection):
+    """Whether the bus has handed `connection` all it can and holds the rest: a count that stands still."""
+    held = held_back_for(connection)
+    time.sleep(0.1)
+    return held > 0 and held_back_for(connection) == held
+
+
+def idle(pid):
+    """Whether the process sleeps and has used no processor time for a while: on a busy machine a fixed
+    pause may leave it no time to read its requests."""
+    def state_and_ticks():
+        with open(f"/proc/{pid}/stat") as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return fields[0], int(fields[11]) + int(fields[12])
+    state, ticks = state_and_ticks()
+    time.sleep(0.2)
+    return state == "S" and state_and_ticks() == (state, ticks)
+
+
 def greedy_peer():
     """A peer that asks for the pictures again and again and never reads its answers, while the bus, stopped,
     takes nothing from the program: the item answers a few, refuses the rest, and its memory stays flat."""
     with start_ready_client() as tilvane, Watcher() as watcher:
-        watcher.expect(rf"registered {unique_name(tilvane.pid)} :\S+")
+        connection = connection_of(tilvane.pid)
+        watcher.expect(rf"registered {re.escape(connection)} :\S+")
         bus = int(os.environ["TILVANE_E2E_BUS_PID"])
         before = vm_peak_kib(tilvane.pid)
         # Stopped, the program lets the requests pile up in its socket; then the bus stops taking its answers.
@@ -391,12 +422,14 @@ def greedy_peer():
         try:
             watcher.send("greedy 3000")
             watcher.expect(r"greedy sent 3000")
-            time.sleep(0.5)
+            # On a busy machine the bus may still be handing the requests on; stopped too soon, it would
+            # leave the program too few to answer for its answers to back up.
+            wait_until(lambda: socket_full(connection), "the bus to fill the stopped program's socket")
             os.kill(bus, signal.SIGSTOP)
         finally:
             os.kill(tilvane.pid, signal.SIGCONT)
         try:
-            time.sleep(1.0)
+            wait_until(lambda: idle(tilvane.pid), "the program to take in all it was sent")
             grown = vm_peak_kib(tilvane.pid) - before
         finally:
             os.kill(bus, signal.SIGCONT)

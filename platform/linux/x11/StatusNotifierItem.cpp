@@ -4,6 +4,8 @@
 #include "platform/linux/x11/MonotonicClock.h"
 
 #include <poll.h>
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
@@ -38,6 +40,9 @@ constexpr double kRequestsPerSecond = 4;
 // Replies not yet written to the bus; a peer that asks for pictures faster than the bus takes them is
 // refused rather than buffered without end.
 constexpr std::uint64_t kMaxQueuedWrites = 64;
+// Bytes in the socket that the bus has not read yet. sd-bus asks the kernel for an 8 MiB send buffer, so
+// a stalled bus could otherwise leave hundreds of pictures in flight before the queue above grows at all.
+constexpr int kMaxUnreadBytes = 1 << 20;
 // The entries of a watcher's list of items that are looked at.
 constexpr int kMaxListedItems = 4096;
 // RequestName's answers that leave the name with us.
@@ -327,7 +332,10 @@ void CStatusNotifierItem::NoteRead() {
 
 bool CStatusNotifierItem::Backlogged() const {
   std::uint64_t queued = 0;
-  return sd_bus_get_n_queued_write(m_bus, &queued) >= 0 && queued > kMaxQueuedWrites;
+  if (sd_bus_get_n_queued_write(m_bus, &queued) >= 0 && queued > kMaxQueuedWrites) return true;
+  int unread = 0;
+  const int fd = sd_bus_get_fd(m_bus);
+  return fd >= 0 && ioctl(fd, SIOCOUTQ, &unread) == 0 && unread > kMaxUnreadBytes;
 }
 
 int CStatusNotifierItem::OnWatcherNews(sd_bus_message* signal, void* userdata, sd_bus_error*) {
