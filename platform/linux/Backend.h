@@ -55,6 +55,7 @@ struct InputEvent {
   EventType type = EventType::Woken;
   SurfaceId surface = 0;
   POINT root{};    // pointer position on the screen
+  POINT local{};   // the same point from the surface's own corner, as the display measured it
   int button = 0;  // 1 left, 2 middle, 3 right
   UINT keys = 0;   // MK_* flags as the program sees them for this message
   UINT vk = 0;     // virtual-key code of a KeyDown

@@ -108,11 +108,10 @@ bool CWindowSystem::RouteMouse(const InputEvent& ev, MSG& msg) {
   WindowNode* node = Node(top);
   if (!node || !(node->style & WS_VISIBLE)) return false;
   m_hoverTop = top;
-  // Points are measured from where the screen shows the window (its rectangle follows the window
-  // manager's moves). A drag that moves the window by the pointer's offset from this same rectangle stays
-  // under the pointer even while the window manager lags behind. With no button held, a point outside the
-  // window or its shape reaches nobody.
-  POINT pt{ev.root.x - node->rect.left, ev.root.y - node->rect.top};
+  // Points are the display's own, measured from the window's corner wherever the window really stands: a
+  // window manager that refused or altered a move, and told us nothing, still gets every click right. With
+  // no button held, a point outside the window or its shape reaches nobody.
+  const POINT pt = ev.local;
   if (!HasShapePoint(top, pt)) return false;
   if (!IsEnabled(top)) {
     // A press on a window that waits for its modal box brings the box forward.
@@ -120,8 +119,7 @@ bool CWindowSystem::RouteMouse(const InputEvent& ev, MSG& msg) {
     return false;
   }
   HWND target = DeepestChildAt(top, pt);
-  POINT origin = ClientOrigin(target);
-  POINT client{ev.root.x - origin.x, ev.root.y - origin.y};
+  const POINT client = FromTopLevel(target, top, pt);
   UINT message = ev.type == EventType::MouseMove ? WM_MOUSEMOVE : MouseMessage(ev);
   if (message == WM_NULL) return false;
   Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, message));
@@ -149,14 +147,26 @@ bool CWindowSystem::RouteToCapture(const InputEvent& ev, MSG& msg) {
   m_hoverTop = captured;
   UINT message = ev.type == EventType::MouseMove ? WM_MOUSEMOVE : MouseMessage(ev);
   if (message == WM_NULL) return false;
-  const POINT origin = ClientOrigin(captured);
+  // The display reports a held button's moves on the window that took the press, wherever the pointer is.
+  POINT client = ev.local;
+  if (TopLevelForSurface(ev.surface) != captured) {
+    const POINT origin = ClientOrigin(captured);
+    client = POINT{ev.root.x - origin.x, ev.root.y - origin.y};
+  }
   Send(captured, WM_SETCURSOR, reinterpret_cast<WPARAM>(captured), MAKELPARAM(HTCLIENT, message));
   if (!IsWindow(captured)) return false;
   msg.hwnd = captured;
   msg.message = message;
   msg.wParam = ev.keys;
-  msg.lParam = MAKELPARAM(ev.root.x - origin.x, ev.root.y - origin.y);
+  msg.lParam = MAKELPARAM(client.x, client.y);
   return true;
+}
+
+// A point in the top-level window's own coordinates, seen from one of its descendants.
+POINT CWindowSystem::FromTopLevel(HWND hwnd, HWND top, POINT pt) const {
+  const POINT origin = ClientOrigin(hwnd);
+  const POINT topOrigin = ClientOrigin(top);
+  return POINT{pt.x - (origin.x - topOrigin.x), pt.y - (origin.y - topOrigin.y)};
 }
 
 HWND CWindowSystem::DeepestChildAt(HWND hwnd, POINT pt) const {

@@ -255,10 +255,7 @@ void CWindowSystem::MoveWindow(HWND hwnd, const RECT& rect, bool repaint) {
   if (now.Width() < 0) now.right = now.left;
   if (now.Height() < 0) now.bottom = now.top;
   if (!node->parent) {
-    // The window stands where it was asked to at once, as the desktop's own windows do; if a window
-    // manager decides otherwise, TakeSurfaceMoves puts it where it really is.
-    PlaceTopLevel(*node, now);
-    if (node->surface) m_backend.MoveSurface(node->surface, now);
+    MoveTopLevel(*node, now);
     return;
   }
   node->rect = now;
@@ -266,6 +263,24 @@ void CWindowSystem::MoveWindow(HWND hwnd, const RECT& rect, bool repaint) {
     Invalidate(node->parent, &old, true);
     Invalidate(node->parent, &now, true);
   }
+}
+
+// A shown window takes the size it asks for at once, since the program paints at that size, but stands
+// only where the display says: a window manager may refuse a move, alter it or answer it late, and until
+// it answers the window is where it was. TakeSurfaceMoves brings the answer, which the headless display
+// gives at once.
+void CWindowSystem::MoveTopLevel(WindowNode& node, const RECT& rect) {
+  if (!node.surface) {
+    PlaceTopLevel(node, rect);
+    return;
+  }
+  const CRect requested(rect);
+  CRect sized(node.rect);
+  sized.right = sized.left + requested.Width();
+  sized.bottom = sized.top + requested.Height();
+  PlaceTopLevel(node, sized);
+  m_backend.MoveSurface(node.surface, requested);
+  TakeSurfaceMoves();
 }
 
 void CWindowSystem::PlaceTopLevel(WindowNode& node, const RECT& rect) {

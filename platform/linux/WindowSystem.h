@@ -176,7 +176,9 @@ class CWindowSystem {
   bool RouteToCapture(const InputEvent& ev, MSG& msg);
   HWND TopLevelForSurface(SurfaceId id) const;
   HWND DeepestChildAt(HWND top, POINT windowPt) const;
+  POINT FromTopLevel(HWND hwnd, HWND top, POINT pt) const;
   void AddDamage(WindowNode& top, const RECT& rect);
+  void MoveTopLevel(WindowNode& node, const RECT& rect);
   void PlaceTopLevel(WindowNode& node, const RECT& rect);
 
   IBackend& m_backend;

@@ -9,8 +9,8 @@ import subprocess
 import sys
 import time
 
-from e2e import Failure, XDisplay, check, docked_tray_icon, find_window, main, run, wait_for_geometry, wait_until
-from e2e import window_info, windows, xdotool, xprop
+from e2e import WHITE, Failure, Screenshot, XDisplay, check, docked_tray_icon, find_window, is_colour, main, run
+from e2e import wait_for_geometry, wait_until, window_info, windows, xdotool, xprop
 
 PROGRAM = sys.argv[1] if len(sys.argv) > 1 else ""
 # The 4 x 4 window of the small size on a 1024 x 768 screen: centred, and at rest one pixel above the middle.
@@ -235,6 +235,38 @@ def fast_drag():
                        f"the window carried by {4 * step} px from {start['x']}")
 
 
+def refused_moves():
+    """Under a window manager that puts the window where it likes and refuses every move, as sway does, the
+    drop-in ends, a drag leaves the window where it is, and the tiles, the buttons and the menu all answer
+    where the window really stands."""
+    with Program() as program:
+        window = find_window(r"^Tilvane$")
+        left, top = 300, 150  # where the manager puts every window
+        wait_for_geometry(window, left, top, WIDTH, HEIGHT)
+        background = (left + 8, top + 120)
+        xdotool("mousemove", *background, "mousedown", 1)
+        for i in range(1, 6):
+            xdotool("mousemove", background[0] - 30 * i, background[1] + 20 * i)
+        xdotool("mouseup", 1)
+        time.sleep(0.3)
+        wait_for_geometry(window, left, top, WIDTH, HEIGHT)
+        # The 4 x 4 board's cells are 35 px squares from (35, 70); the hole is the white one.
+        board = lambda: [Screenshot().at(left + 40 + 35 * (i % 4), top + 75 + 35 * (i // 4)) for i in range(16)]
+        hole = next(i for i, pixel in enumerate(board()) if is_colour(pixel, WHITE))
+        tile = hole + 1 if hole % 4 < 3 else hole - 1
+        xdotool("mousemove", left + 52 + 35 * (tile % 4), top + 87 + 35 * (tile // 4), "click", 1)
+        wait_until(lambda: is_colour(board()[tile], WHITE), "the tile beside the hole to slide into it")
+        played = board()
+        xdotool("mousemove", left + 35 + 2 * 35 + 12, top + 34, "click", 1)  # the Colour button, third
+        wait_until(lambda: board() != played, "the Colour button to change the tiles' colours")
+        menu = open_menu_at(left + 20, top + 230)
+        xdotool("key", "Escape")
+        menu_gone(menu)
+        xdotool("mousemove", left + 35 + 3 * 35 + 12, top + 34, "click", 1)  # the Exit button
+        status = program.wait_exit()
+        check(status == 0, f"exit status {status}")
+
+
 def no_display():
     env = dict(os.environ)
     env.pop("DISPLAY", None)
@@ -249,7 +281,7 @@ SCENES = {"drop-in": drop_in, "menu-max": menu_max, "about-exit": about_and_exit
           "exit-server-killed-early": lambda: exit_server_killed(0.05),
           "exit-server-killed-late": lambda: exit_server_killed(0.6),
           "destroy-main": destroy_main, "destroy-about": destroy_about, "forged-configure": forged_configure,
-          "fast-drag": fast_drag}
+          "fast-drag": fast_drag, "refused-moves": refused_moves}
 
 if __name__ == "__main__":
     scene = SCENES.get(sys.argv[2] if len(sys.argv) > 2 else "")

@@ -67,6 +67,7 @@ InputEvent CHeadlessBackend::MouseEvent(EventType type, POINT screen, int button
   } else if (const Surface* s = TopmostAt(screen)) {
     ev.surface = s->id;
   }
+  if (const Surface* s = Find(ev.surface)) ev.local = {screen.x - s->rect.left, screen.y - s->rect.top};
   return ev;
 }
 

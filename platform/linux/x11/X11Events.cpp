@@ -138,6 +138,7 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
       const bool pressed = event.type == ButtonPress;
       input.type = pressed ? EventType::MouseDown : EventType::MouseUp;
       input.root = {button.x_root, button.y_root};
+      input.local = {button.x, button.y};
       input.button = static_cast<int>(button.button);
       input.keys = x11::MouseKeysAfterButton(button.state, button.button, pressed);
       return input;
@@ -146,6 +147,7 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
       SkipToLastMove(dpy, event);
       input.type = EventType::MouseMove;
       input.root = {event.xmotion.x_root, event.xmotion.y_root};
+      input.local = {event.xmotion.x, event.xmotion.y};
       input.keys = x11::MouseKeysFromState(event.xmotion.state);
       return input;
     case KeyPress: {
@@ -154,6 +156,7 @@ std::optional<InputEvent> CX11Backend::DispatchNextEvent() {
       if (!input.vk) return std::nullopt;
       input.type = EventType::KeyDown;
       input.root = {event.xkey.x_root, event.xkey.y_root};
+      input.local = {event.xkey.x, event.xkey.y};
       input.keys = x11::MouseKeysFromState(event.xkey.state);
       return input;
     }

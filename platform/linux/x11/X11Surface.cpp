@@ -95,7 +95,7 @@ void CX11Surface::SetKindProperties(Window owner) {
   char host[256] = {};
   if (gethostname(host, sizeof host - 1) == 0) m_connection.SetText(m_window, atoms.wmClientMachine, host);
   m_connection.SetCardinals(m_window, atoms.netWmPid, XA_CARDINAL, {static_cast<long>(getpid())});
-  SetSizeHints();
+  SetSizeHints(m_rect);
 
   switch (m_kind) {
     case SurfaceKind::Plain:
@@ -124,7 +124,7 @@ void CX11Surface::SetKindProperties(Window owner) {
   }
 }
 
-void CX11Surface::SetSizeHints() {
+void CX11Surface::SetSizeHints(const RECT& rect) {
   if (m_kind == SurfaceKind::PopupMenu) return;
   // Without a user-specified position and a fixed size, window managers place and clamp the window
   // themselves. Static gravity makes the position that of the window itself, not of the frame around it,
@@ -132,10 +132,10 @@ void CX11Surface::SetSizeHints() {
   XSizeHints* hints = XAllocSizeHints();
   if (!hints) return;
   hints->flags = USPosition | PPosition | USSize | PSize | PMinSize | PMaxSize | PWinGravity;
-  hints->x = m_rect.left;
-  hints->y = m_rect.top;
-  hints->width = hints->min_width = hints->max_width = Width();
-  hints->height = hints->min_height = hints->max_height = Height();
+  hints->x = rect.left;
+  hints->y = rect.top;
+  hints->width = hints->min_width = hints->max_width = rect.right - rect.left;
+  hints->height = hints->min_height = hints->max_height = rect.bottom - rect.top;
   hints->win_gravity = StaticGravity;
   XSetWMNormalHints(m_connection.Dpy(), m_window, hints);
   XFree(hints);
@@ -146,7 +146,7 @@ void CX11Surface::Show(bool show) {
   m_shown = show;
   Display* dpy = m_connection.Dpy();
   if (show) {
-    SetSizeHints();
+    SetSizeHints(m_rect);
     m_mapPending = true;
     return;
   }
@@ -193,11 +193,14 @@ void CX11Surface::ShowFirstPictureOnMap() {
 void CX11Surface::Move(const RECT& screenRect) {
   const RECT rect = AtLeastOnePixel(screenRect);
   const bool resized = rect.right - rect.left != Width() || rect.bottom - rect.top != Height();
-  m_rect = rect;
+  // The size is ours to choose; where the window stands is what the server says next, which may not be
+  // where we asked for.
+  m_rect.right = m_rect.left + (rect.right - rect.left);
+  m_rect.bottom = m_rect.top + (rect.bottom - rect.top);
   // The hints go first: a window manager refuses a size outside the old minimum and maximum.
-  SetSizeHints();
+  SetSizeHints(rect);
   m_moveSerial = NextRequest(m_connection.Dpy());
-  XMoveResizeWindow(m_connection.Dpy(), m_window, m_rect.left, m_rect.top, static_cast<unsigned>(Width()),
+  XMoveResizeWindow(m_connection.Dpy(), m_window, rect.left, rect.top, static_cast<unsigned>(Width()),
                     static_cast<unsigned>(Height()));
   if (resized && m_image) {
     auto image = std::make_unique<CX11Image>(m_connection, m_connection.SurfaceVisual(),
@@ -215,15 +218,15 @@ std::optional<RECT> CX11Surface::OnStructureEvent(const XEvent& event) {
   std::optional<RECT> rect;
   switch (event.type) {
     case ConfigureNotify: {
-      // An event tells the number of the last request of ours the server had processed when it came. One
-      // from before the server saw our last move (the window manager placing the window as it mapped it,
-      // say) is older than that move and would put the window back where it no longer stands.
-      if (event.xany.serial < m_moveSerial) return std::nullopt;
       const XConfigureEvent& configure = event.xconfigure;
       // Any client may send a synthetic one: it is taken for where the window stands, as window managers
-      // send it, but never for its size, which would have the program allocate whatever it claims.
-      const int width = configure.send_event ? Width() : CappedSide(configure.width, true);
-      const int height = configure.send_event ? Height() : CappedSide(configure.height, false);
+      // send it, but never for its size, which would have the program allocate whatever it claims. An
+      // event tells the number of the last request of ours the server had processed when it came: one from
+      // before the server saw our last move still says where the window stood, but not the size we have
+      // asked for since.
+      const bool keepOwnSize = configure.send_event || event.xany.serial < m_moveSerial;
+      const int width = keepOwnSize ? Width() : CappedSide(configure.width, true);
+      const int height = keepOwnSize ? Height() : CappedSide(configure.height, false);
       if (configure.send_event || m_parent == m_connection.Root())
         rect = RECT{configure.x, configure.y, configure.x + width, configure.y + height};
       else if (width != Width() || height != Height())

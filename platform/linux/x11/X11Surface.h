@@ -65,7 +65,7 @@ class CX11Surface {
   int CappedSide(int side, bool horizontal) const;
   int Width() const { return m_rect.right - m_rect.left; }
   int Height() const { return m_rect.bottom - m_rect.top; }
-  void SetSizeHints();
+  void SetSizeHints(const RECT& rect);
   void SetKindProperties(Window owner);
   void ShowFirstPictureOnMap();
   bool TryGrab();
