@@ -267,6 +267,31 @@ def refused_moves():
         check(status == 0, f"exit status {status}")
 
 
+def uncovered():
+    """Another window dragged across ours and taken away leaves our pixels as they were: every rectangle the
+    server asks to repaint is repainted."""
+    with Program():
+        resting_main_window()
+
+        def ours(shot):
+            rows = (shot.pixels[(y * shot.width + LEFT) * 3:(y * shot.width + LEFT + WIDTH) * 3]
+                    for y in range(REST_TOP, REST_TOP + HEIGHT))
+            return b"".join(rows)
+        before = ours(Screenshot())
+        cover = subprocess.Popen(["xmessage", "-geometry", f"150x120+{LEFT - 120}+{REST_TOP - 90}", "-name", "cover",
+                                  "another window"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            covering = find_window(r"^cover$")
+            # Diagonal steps uncover an L of two rectangles each time.
+            for step in range(1, 10):
+                xdotool("windowmove", covering, LEFT - 120 + 30 * step, REST_TOP - 90 + 35 * step)
+                time.sleep(0.03)
+        finally:
+            cover.kill()
+            cover.wait()
+        wait_until(lambda: ours(Screenshot()) == before, "our window to be whole again")
+
+
 def no_display():
     env = dict(os.environ)
     env.pop("DISPLAY", None)
@@ -281,7 +306,8 @@ SCENES = {"drop-in": drop_in, "menu-max": menu_max, "about-exit": about_and_exit
           "exit-server-killed-early": lambda: exit_server_killed(0.05),
           "exit-server-killed-late": lambda: exit_server_killed(0.6),
           "destroy-main": destroy_main, "destroy-about": destroy_about, "forged-configure": forged_configure,
-          "fast-drag": fast_drag, "refused-moves": refused_moves}
+          "fast-drag": fast_drag, "refused-moves": refused_moves,
+          "uncovered": uncovered}
 
 if __name__ == "__main__":
     scene = SCENES.get(sys.argv[2] if len(sys.argv) > 2 else "")

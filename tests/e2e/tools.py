@@ -12,6 +12,7 @@ PACKAGES = {
     "Xvfb": "xvfb",
     "xwininfo": "x11-utils",
     "xprop": "x11-utils",
+    "xmessage": "x11-utils",
     "xdotool": "xdotool",
     "import": "imagemagick",
     "convert": "imagemagick",
