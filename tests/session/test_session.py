@@ -158,6 +158,12 @@ class Session:
         else:
             self.run("xdotool", "mousemove", str(x), str(y), "click", str(button))
 
+    def drag(self, start, end):
+        """The left button held from one point to another (sway's virtual pointer only)."""
+        self.pointer.stdin.write(f"drag {start[0]} {start[1]} {end[0]} {end[1]}\n")
+        self.pointer.stdin.flush()
+        check(self.pointer.stdout.readline() == "done\n", f"the virtual pointer failed: {self.tail('pointer')}")
+
     def key(self, key):
         self.run("xdotool", "key", key)
 
@@ -519,7 +525,7 @@ def sway():
         session.procs.append(("pointer", session.pointer, None))
         check(session.pointer.stdout.readline() == "ready\n", f"no virtual pointer: {session.tail('pointer')}")
         session.wait_host(["sway"])
-        try_program(session, button=3, scene="board", monitored=True)
+        try_program(session, button=3, scene="board", monitored=True, drag=True)
 
 
 def bus_config():
@@ -531,12 +537,25 @@ def monitor(session):
         session.start("dbus-monitor", "dbus-monitor", "--address", session.env["DBUS_SESSION_BUS_ADDRESS"])
 
 
-def try_program(session, button, scene, inline=False, monitored=False):
+def drag_then_click(session):
+    """A drag of the window that the compositor may refuse, then a click on the Colour button wherever the window
+    stands now: it still reaches the button."""
+    _, x, y, _, _ = session.window("Tilvane")
+    session.drag((x + 8, y + 120), (x - 142, y + 220))
+    time.sleep(0.5)
+    _, x, y, _, _ = session.window("Tilvane")
+    session.click(x + 122, y + 34)
+    wait_rim(session, MAGENTA, "the rim to turn purple after a click on the Colour button, after the drag")
+
+
+def try_program(session, button, scene, inline=False, monitored=False, drag=False):
     """Starts the program, finds its icon, tries one scene through the tray's menu, and ends it by 終了."""
     if not monitored:
         monitor(session)
     session.start_program()
     wait_rim(session, RED, "the program's window in place, its rim red")
+    if drag:
+        drag_then_click(session)
     menu = session.open_menu(button)
     if scene == "colour":
         submenu = session.open_submenu(menu, COLOUR, COLOURS, inline)

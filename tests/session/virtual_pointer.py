@@ -1,8 +1,9 @@
 """A pointer for a headless wlroots compositor, which has no input device of its own: a Wayland client that
 makes a virtual pointer (zwlr_virtual_pointer_manager_v1) and clicks with it where it is told.
 
-Reads lines "click X Y BUTTON" (BUTTON 1 to 3, X and Y in layout pixels) on stdin and answers "done" once the
-compositor has taken the events; says "ready" first. Speaks the Wayland wire format itself, which is small."""
+Reads lines "click X Y BUTTON" (BUTTON 1 to 3, X and Y in layout pixels) or "drag X0 Y0 X1 Y1" (the left button
+held from one point to the other, in ten steps) on stdin and answers "done" once the compositor has taken the
+events; says "ready" first. Speaks the Wayland wire format itself, which is small."""
 import os
 import socket
 import struct
@@ -74,18 +75,34 @@ def main():
 
     def stamp():
         return int(time.monotonic() * 1000) & 0xFFFFFFFF
+
+    def move(x, y):
+        wl.send(pointer, 1, struct.pack("=IIIII", stamp(), x, y, WIDTH, HEIGHT))  # motion_absolute
+        wl.send(pointer, 4)  # frame
+        list(wl.events())
+        time.sleep(0.05)
+
+    def button(number, state):
+        wl.send(pointer, 2, struct.pack("=III", stamp(), BUTTONS[number], state))
+        wl.send(pointer, 4)
+        list(wl.events())
     for line in sys.stdin:
-        _, x, y, button = line.split()
-        # As a hand does, the pointer moves over the point before it presses there.
-        for dx in (2, 0):
-            wl.send(pointer, 1, struct.pack("=IIIII", stamp(), int(x) - dx, int(y), WIDTH, HEIGHT))  # motion_absolute
-            wl.send(pointer, 4)  # frame
-            list(wl.events())
-            time.sleep(0.05)
-        for state in (1, 0):
-            wl.send(pointer, 2, struct.pack("=III", stamp(), BUTTONS[int(button)], state))  # button
-            wl.send(pointer, 4)
-            list(wl.events())
+        verb, *numbers = line.split()
+        numbers = [int(n) for n in numbers]
+        if verb == "drag":
+            x0, y0, x1, y1 = numbers
+            move(x0, y0)
+            button(1, 1)
+            for step in range(1, 11):
+                move(x0 + (x1 - x0) * step // 10, y0 + (y1 - y0) * step // 10)
+            button(1, 0)
+        else:
+            x, y, number = numbers
+            # As a hand does, the pointer moves over the point before it presses there.
+            move(x - 2, y)
+            move(x, y)
+            button(number, 1)
+            button(number, 0)
         print("done", flush=True)
 
 
