@@ -4,7 +4,7 @@
 #include "platform/api/Resources.h"
 #include "platform/api/Types.h"
 
-// A cursor of the current resource set, or null when it has none with that id.
+// A cursor of the program's resources, or null when it has none with that id.
 HCURSOR LoadCursor(UINT id);
 HICON LoadIcon(UINT id);
 // What stands for a window dragged as an icon: the icon's large picture as a cursor (null for no icon).

@@ -120,7 +120,7 @@ class CBitmap : public CGdiObject {
   CBitmap() = default;
   ~CBitmap() override;
 
-  // From the bitmaps of platform::CurrentResources(); FALSE when there is no such resource.
+  // From the program's bitmap resources; FALSE when there is no such resource.
   BOOL LoadBitmap(UINT nIDResource);
   // A black picture of the given size; FALSE for a size of zero or less.
   BOOL CreateBitmap(int nWidth, int nHeight);

@@ -38,7 +38,7 @@ class CMenu {
   CMenu(const CMenu&) = delete;
   CMenu& operator=(const CMenu&) = delete;
 
-  // Loads a menu of platform::CurrentResources(); FALSE when there is none with that id or this menu
+  // Loads a menu of the program's resources; FALSE when there is none with that id or this menu
   // already holds one.
   BOOL LoadMenu(UINT nIDResource);
   // Empties the menu and its submenus; a menu being tracked closes first. FALSE when it held nothing.
