@@ -461,8 +461,11 @@ class XDisplay:
         self.x.XFree(image)
         return result
 
+    def selection_owner(self, selection):
+        return self.x.XGetSelectionOwner(self.dpy, self.atom(selection))
+
     def tray_owner(self, screen=0):
-        return self.x.XGetSelectionOwner(self.dpy, self.atom(f"_NET_SYSTEM_TRAY_S{screen}"))
+        return self.selection_owner(f"_NET_SYSTEM_TRAY_S{screen}")
 
 
 def main(test):

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Runs one command on a private Xvfb display and a private session bus, optionally under a window manager and
-# with a tray host, and ends every process it started, also when the command fails or the harness is
-# interrupted.
+# Runs one command on a private Xvfb display and a private session bus, optionally under a window manager, with a
+# tray host and with a compositing manager, and ends every process it started, also when the command fails or the
+# harness is interrupted.
 #
-#   harness.sh [--wm openbox|icewm|xfwm4] [--tray trayer|tint2] [--depth N] [--size WxH] -- command [args...]
+#   harness.sh [--wm openbox|icewm|xfwm4] [--tray trayer|tint2] [--compositor xcompmgr] [--depth N] [--size WxH]
+#              -- command [args...]
 #
 # The command sees DISPLAY and TILVANE_E2E_XVFB_PID (to test a server that goes away),
 # DBUS_SESSION_BUS_ADDRESS and TILVANE_E2E_BUS_PID. Everything started here, the bus included, finds HOME and
@@ -14,12 +15,14 @@ set -uo pipefail
 
 wm=""
 tray=""
+compositor=""
 depth=24
 size=1024x768
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --wm) wm="$2"; shift 2 ;;
     --tray) tray="$2"; shift 2 ;;
+    --compositor) compositor="$2"; shift 2 ;;
     --depth) depth="$2"; shift 2 ;;
     --size) size="$2"; shift 2 ;;
     --) shift; break ;;
@@ -30,7 +33,7 @@ done
 
 here=$(cd "$(dirname "$0")" && pwd)
 command -v python3 >/dev/null || { echo "harness: python3 is missing: install the Debian package python3" >&2; exit 3; }
-tools=(Xvfb xwininfo xprop xdotool import dbus-daemon setpriv ${wm} ${tray})
+tools=(Xvfb xwininfo xprop xdotool import dbus-daemon setpriv ${wm} ${tray} ${compositor})
 for tool in "${tools[@]}"; do
   command -v "$tool" >/dev/null || { python3 "$here/tools.py" "${tools[@]}"; exit 3; }
 done
@@ -54,8 +57,8 @@ stop() {
 }
 
 cleanup() {
-  # The command first, while its server is still there; then the tray host, the window manager, the bus and the
-  # server together.
+  # The command first, while its server is still there; then the compositor, the tray host, the window manager, the
+  # bus and the server together.
   [[ -z "$command_pid" ]] || stop "$command_pid"
   stop "${pids[@]}"
   rm -rf "$workdir"
@@ -141,6 +144,20 @@ if [[ -n "$tray" ]]; then
   pids+=("$!")
   tray_ready() { xwininfo -root -tree | grep -qi "\"$tray\""; }
   wait_for "$tray" tray_ready || exit 3
+fi
+
+if [[ -n "$compositor" ]]; then
+  child "$compositor" >"$workdir/compositor.log" 2>&1 &
+  compositor_pid=$!
+  pids+=("$compositor_pid")
+  # Ready once its own window is there, which it makes to own the compositing selection with.
+  compositor_ready() {
+    kill -0 "$compositor_pid" ||
+      { echo "harness: $compositor exited: $(tail -n 3 "$workdir/compositor.log")" >&5; exit 3; }
+    xwininfo -root -tree | grep -q "\"$compositor\""
+  }
+  exec 5>&2
+  wait_for "$compositor" compositor_ready || exit 3
 fi
 
 child "$@" &

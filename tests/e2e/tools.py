@@ -20,6 +20,7 @@ PACKAGES = {
     "openbox": "openbox",
     "icewm": "icewm",
     "xfwm4": "xfwm4",
+    "xcompmgr": "xcompmgr",
     "trayer": "trayer",
     "tint2": "tint2",
     "dbus-daemon": "dbus",

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <utility>
 
 namespace platform::x11 {
 
@@ -112,6 +113,7 @@ std::unique_ptr<CX11Connection> CX11Connection::Open(const char* display, std::s
   }
 
   const std::string traySelection = "_NET_SYSTEM_TRAY_S" + std::to_string(self->m_screen);
+  const std::string compositorSelection = "_NET_WM_CM_S" + std::to_string(self->m_screen);
   X11Atoms& a = self->m_atoms;
   const struct {
     const char* name;
@@ -140,6 +142,7 @@ std::unique_ptr<CX11Connection> CX11Connection::Open(const char* display, std::s
       {"_MOTIF_WM_HINTS", &a.motifWmHints},
       {"MANAGER", &a.manager},
       {traySelection.c_str(), &a.netSystemTray},
+      {compositorSelection.c_str(), &a.netWmCm},
       {"_NET_SYSTEM_TRAY_OPCODE", &a.netSystemTrayOpcode},
       {"_NET_SYSTEM_TRAY_VISUAL", &a.netSystemTrayVisual},
       {"_XEMBED_INFO", &a.xembedInfo},
@@ -175,12 +178,27 @@ std::unique_ptr<CX11Connection> CX11Connection::Open(const char* display, std::s
 CX11Connection::~CX11Connection() {
   if (!m_dpy) return;
   if (m_ownColormap) XFreeColormap(m_dpy, m_colormap);
+  if (m_translucent.colormap != None) XFreeColormap(m_dpy, m_translucent.colormap);
   if (m_timeWindow != None && !m_lost) XDestroyWindow(m_dpy, m_timeWindow);
   if (!m_lost) XSync(m_dpy, False);
   ReportErrors();
   XCloseDisplay(m_dpy);
   // Whatever the close itself brought cannot be put into words any more: the display is gone.
   CX11ErrorTrap::ReportUntrapped(m_dpy, {}, false);
+}
+
+const X11Visual* CX11Connection::TranslucentVisual() {
+  if (!std::exchange(m_translucentSought, true)) {
+    XVisualInfo info{};
+    // A 32-bit visual's colours never take the whole depth; compositors read the byte left over as alpha.
+    if (XMatchVisualInfo(m_dpy, m_screen, 32, TrueColor, &info))
+      m_translucent = {info.visual, info.depth, XCreateColormap(m_dpy, m_root, info.visual, AllocNone)};
+  }
+  return m_translucent.visual ? &m_translucent : nullptr;
+}
+
+bool CX11Connection::CompositorRunning() {
+  return !m_lost && XGetSelectionOwner(m_dpy, m_atoms.netWmCm) != None;
 }
 
 Time CX11Connection::UserTime() {

@@ -39,9 +39,17 @@ struct X11Atoms {
   Atom motifWmHints = None;
   Atom manager = None;
   Atom netSystemTray = None;  // _NET_SYSTEM_TRAY_S<screen>
+  Atom netWmCm = None;        // _NET_WM_CM_S<screen>, owned by the compositing manager
   Atom netSystemTrayOpcode = None;
   Atom netSystemTrayVisual = None;
   Atom xembedInfo = None;
+};
+
+// A visual windows can be created with, its depth and a colormap for it.
+struct X11Visual {
+  Visual* visual = nullptr;
+  int depth = 0;
+  Colormap colormap = None;
 };
 
 // The pixel layout the server wants for images of one visual.
@@ -77,6 +85,12 @@ class CX11Connection {
   Visual* SurfaceVisual() const { return m_visual; }
   int SurfaceDepth() const { return m_depth; }
   Colormap SurfaceColormap() const { return m_colormap; }
+  X11Visual OpaqueVisual() const { return {m_visual, m_depth, m_colormap}; }
+  // A 32-bit TrueColor visual whose spare byte is alpha, with a colormap of its own made at the first call;
+  // nothing when the server offers none.
+  const X11Visual* TranslucentVisual();
+  // Whether a compositing manager draws the windows right now (a round trip).
+  bool CompositorRunning();
 
   bool HasShape() const { return m_hasShape; }
   // MIT-SHM is tried when the server offers it; the first failed attach turns it off for good.
@@ -139,6 +153,8 @@ class CX11Connection {
   int m_depth = 0;
   Colormap m_colormap = None;
   bool m_ownColormap = false;
+  X11Visual m_translucent;
+  bool m_translucentSought = false;
   bool m_hasShape = false;
   bool m_shmUsable = false;
   void ReadMonitors();

@@ -123,6 +123,21 @@ void CX11Image::StoreRgb(const std::uint8_t* data, int stride, const RECT& area)
     }
     return;
   }
+  if (IsNativeLayout() && m_format.alphaMask == 0xFF000000ul) {
+    // A window drawn with alpha: the same words, made opaque, without packing each pixel.
+    for (int y = rect.top; y < rect.bottom; ++y) {
+      const std::uint8_t* from = data + static_cast<ptrdiff_t>(y) * stride + rect.left * 4;
+      std::uint8_t* to = reinterpret_cast<std::uint8_t*>(m_image->data) +
+                         static_cast<ptrdiff_t>(y) * m_image->bytes_per_line + rect.left * 4;
+      for (int x = 0; x < width; ++x) {
+        std::uint32_t rgb = 0;
+        std::memcpy(&rgb, from + x * 4, 4);
+        rgb |= 0xFF000000u;
+        std::memcpy(to + x * 4, &rgb, 4);
+      }
+    }
+    return;
+  }
   for (int y = rect.top; y < rect.bottom; ++y) {
     const std::uint8_t* row = data + static_cast<ptrdiff_t>(y) * stride;
     for (int x = rect.left; x < rect.right; ++x) {
@@ -145,6 +160,14 @@ void CX11Image::StoreArgb(const std::uint32_t* pixels) {
   for (int y = 0; y < m_height; ++y)
     for (int x = 0; x < m_width; ++x)
       XPutPixel(m_image, x, y, m_format.Pack(pixels[static_cast<ptrdiff_t>(y) * m_width + x]));
+}
+
+void CX11Image::Clear(const RECT& area) {
+  RECT rect = area;
+  if (!m_image || !ClipTo(rect, m_width, m_height)) return;
+  WaitUntilServerDone();
+  for (int y = rect.top; y < rect.bottom; ++y)
+    for (int x = rect.left; x < rect.right; ++x) XPutPixel(m_image, x, y, 0);
 }
 
 void CX11Image::CopyFrom(const CX11Image& older) {

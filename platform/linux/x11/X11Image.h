@@ -24,10 +24,13 @@ class CX11Image {
   int Height() const { return m_height; }
   bool UsesShm() const { return m_usesShm; }
 
-  // Copies `rect` of 0x00RRGGBB pixels, `stride` bytes a row, into the same place of the image.
+  // Copies `rect` of 0x00RRGGBB pixels, `stride` bytes a row, into the same place of the image; opaque
+  // where the format has alpha.
   void StoreRgb(const std::uint8_t* data, int stride, const RECT& rect);
   // Copies premultiplied 0xAARRGGBB pixels covering the whole image; a 32-bit visual keeps the alpha.
   void StoreArgb(const std::uint32_t* pixels);
+  // Sets `rect` to pixel value 0: fully transparent where the format has alpha.
+  void Clear(const RECT& rect);
   // Keeps what an older image of another size showed where the two overlap.
   void CopyFrom(const CX11Image& older);
   // Sends `rect` of the image to the same place of `drawable`, moved by (dx, dy).

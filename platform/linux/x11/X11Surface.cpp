@@ -11,6 +11,8 @@
 #include <ctime>
 #include <utility>
 
+#include "platform/linux/x11/X11ShapeOutside.h"
+
 namespace platform::x11 {
 
 namespace {
@@ -39,17 +41,36 @@ short ClampShort(long value) {
   return static_cast<short>(std::clamp<long>(value, SHRT_MIN, SHRT_MAX));
 }
 
+// Whether a surface of `kind` shows its shape through alpha: only the main window's kind has a shape,
+// and only a compositor blends alpha. Without one, a 32-bit window would show its transparent pixels black.
+const X11Visual* TranslucentVisualFor(CX11Connection& connection, SurfaceKind kind) {
+  if (kind != SurfaceKind::Plain || !connection.CompositorRunning()) return nullptr;
+  return connection.TranslucentVisual();
+}
+
 }  // namespace
 
 CX11Surface::CX11Surface(CX11Connection& connection, const SurfaceDesc& desc, Window owner)
-    : m_connection(connection), m_kind(desc.kind), m_rect(AtLeastOnePixel(desc.rect)) {
+    : m_connection(connection),
+      m_kind(desc.kind),
+      m_visual(connection.OpaqueVisual()),
+      m_rect(AtLeastOnePixel(desc.rect)) {
   Display* dpy = connection.Dpy();
   XSetWindowAttributes attributes{};
   unsigned long mask = CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask | CWBitGravity;
   // No background: every exposed pixel is answered from our own copy, and a background would flash first.
   attributes.background_pixmap = None;
+  if (const X11Visual* translucent = TranslucentVisualFor(connection, m_kind)) {
+    m_translucent = true;
+    m_visual = *translucent;
+    // A window of another depth than the root cannot take the root's border (XCreateWindow fails), so it
+    // gets a border pixel. Until its first picture is there it shows transparent, where no background
+    // would show whatever the compositor's copy of it happened to hold.
+    mask = (mask & ~CWBackPixmap) | CWBackPixel;
+    attributes.background_pixel = 0;
+  }
   attributes.border_pixel = 0;
-  attributes.colormap = connection.SurfaceColormap();
+  attributes.colormap = m_visual.colormap;
   attributes.event_mask = kSurfaceEvents;
   attributes.bit_gravity = NorthWestGravity;
   if (m_kind == SurfaceKind::PopupMenu) {
@@ -60,8 +81,8 @@ CX11Surface::CX11Surface(CX11Connection& connection, const SurfaceDesc& desc, Wi
   }
   m_parent = connection.Root();
   m_window = XCreateWindow(dpy, connection.Root(), m_rect.left, m_rect.top, static_cast<unsigned>(Width()),
-                           static_cast<unsigned>(Height()), 0, connection.SurfaceDepth(), InputOutput,
-                           connection.SurfaceVisual(), mask, &attributes);
+                           static_cast<unsigned>(Height()), 0, m_visual.depth, InputOutput, m_visual.visual,
+                           mask, &attributes);
   XGCValues values{};
   values.graphics_exposures = False;
   m_gc = XCreateGC(dpy, m_window, GCGraphicsExposures, &values);
@@ -182,7 +203,7 @@ void CX11Surface::ShowFirstPictureOnMap() {
   if (!m_image || m_connection.Lost()) return;
   Display* dpy = m_connection.Dpy();
   const Pixmap picture = XCreatePixmap(dpy, m_window, static_cast<unsigned>(Width()),
-                                       static_cast<unsigned>(Height()), m_connection.SurfaceDepth());
+                                       static_cast<unsigned>(Height()), m_visual.depth);
   m_image->Put(picture, m_gc, RECT{0, 0, Width(), Height()});
   XSetWindowBackgroundPixmap(dpy, m_window, picture);
   // The window holds the pixmap as long as it is its background.
@@ -202,12 +223,16 @@ void CX11Surface::Move(const RECT& screenRect) {
   m_moveSerial = NextRequest(m_connection.Dpy());
   XMoveResizeWindow(m_connection.Dpy(), m_window, rect.left, rect.top, static_cast<unsigned>(Width()),
                     static_cast<unsigned>(Height()));
+  if (resized && m_translucent) m_outside = OutsideOfShape(m_shape, Width(), Height());
   if (resized && m_image) {
-    auto image = std::make_unique<CX11Image>(m_connection, m_connection.SurfaceVisual(),
-                                             m_connection.SurfaceDepth(), Width(), Height());
+    auto image = NewImage();
     image->CopyFrom(*m_image);
     m_image = std::move(image);
   }
+}
+
+std::unique_ptr<CX11Image> CX11Surface::NewImage() const {
+  return std::make_unique<CX11Image>(m_connection, m_visual.visual, m_visual.depth, Width(), Height());
 }
 
 std::optional<RECT> CX11Surface::OnStructureEvent(const XEvent& event) {
@@ -256,10 +281,20 @@ int CX11Surface::CappedSide(int side, bool horizontal) const {
 }
 
 void CX11Surface::SetShape(const std::vector<RECT>& rects) {
+  if (m_translucent) {
+    m_shape = rects;
+    m_outside = OutsideOfShape(m_shape, Width(), Height());
+    // What the new shape leaves out goes at once; what it takes in comes with the repaint that follows.
+    ClearOutsideShape(RECT{0, 0, Width(), Height()});
+    if (m_image) m_image->Put(m_window, m_gc, RECT{0, 0, Width(), Height()});
+  }
   if (!m_connection.HasShape()) return;
   Display* dpy = m_connection.Dpy();
+  // Under a compositor the shape is drawn through alpha; the input shape alone lets clicks in the corners
+  // through. Without one, the bounding shape both cuts the corners away and clips input.
+  const int kind = m_translucent ? ShapeInput : ShapeBounding;
   if (rects.empty()) {
-    XShapeCombineMask(dpy, m_window, ShapeBounding, 0, 0, None, ShapeSet);
+    XShapeCombineMask(dpy, m_window, kind, 0, 0, None, ShapeSet);
     return;
   }
   std::vector<XRectangle> shape;
@@ -270,9 +305,17 @@ void CX11Surface::SetShape(const std::vector<RECT>& rects) {
                      static_cast<unsigned short>(std::min<long>(r.right - r.left, USHRT_MAX)),
                      static_cast<unsigned short>(std::min<long>(r.bottom - r.top, USHRT_MAX))});
   }
-  // The bounding shape clips input as well, so clicks in the cut-away corners reach what is behind.
-  XShapeCombineRectangles(dpy, m_window, ShapeBounding, 0, 0, shape.data(), static_cast<int>(shape.size()),
-                          ShapeSet, Unsorted);
+  XShapeCombineRectangles(dpy, m_window, kind, 0, 0, shape.data(), static_cast<int>(shape.size()), ShapeSet,
+                          Unsorted);
+}
+
+void CX11Surface::ClearOutsideShape(const RECT& area) {
+  if (!m_image) return;
+  for (const RECT& gap : m_outside) {
+    RECT part{std::max(gap.left, area.left), std::max(gap.top, area.top), std::min(gap.right, area.right),
+              std::min(gap.bottom, area.bottom)};
+    if (part.left < part.right && part.top < part.bottom) m_image->Clear(part);
+  }
 }
 
 void CX11Surface::SetTitle(const std::string& utf8) {
@@ -301,13 +344,12 @@ void CX11Surface::SetIcons(const std::vector<PixelImage>& icons) {
 }
 
 void CX11Surface::Present(const PixelView& pixels, const RECT& damage) {
-  if (!m_image || m_image->Width() != Width() || m_image->Height() != Height())
-    m_image = std::make_unique<CX11Image>(m_connection, m_connection.SurfaceVisual(),
-                                          m_connection.SurfaceDepth(), Width(), Height());
+  if (!m_image || m_image->Width() != Width() || m_image->Height() != Height()) m_image = NewImage();
   RECT rect = damage;
   rect.right = std::min<LONG>(rect.right, pixels.width);
   rect.bottom = std::min<LONG>(rect.bottom, pixels.height);
   m_image->StoreRgb(pixels.data, pixels.stride, rect);
+  if (m_translucent) ClearOutsideShape(rect);
   if (m_mapPending) {
     MapIfPending();
     return;

@@ -69,9 +69,18 @@ class CX11Surface {
   void SetKindProperties(Window owner);
   void ShowFirstPictureOnMap();
   bool TryGrab();
+  std::unique_ptr<CX11Image> NewImage() const;
+  // Makes the part of `area` outside the shape transparent in the copy, for a translucent surface.
+  void ClearOutsideShape(const RECT& area);
 
   CX11Connection& m_connection;
   SurfaceKind m_kind;
+  // A compositing manager draws the cut-away parts of a bounding shape as black squares; where one runs,
+  // the shaped kind gets a visual with alpha and shows what its shape leaves out as transparent instead.
+  bool m_translucent = false;
+  X11Visual m_visual;
+  std::vector<RECT> m_shape;    // as last set, for a translucent surface
+  std::vector<RECT> m_outside;  // what that shape leaves out at the present size
   Window m_window = None;
   Window m_parent = None;          // the root, or a window manager's frame
   unsigned long m_moveSerial = 0;  // the request number of the last move asked for
