@@ -543,9 +543,14 @@ def drag_then_click(session):
     _, x, y, _, _ = session.window("Tilvane")
     session.drag((x + 8, y + 120), (x - 142, y + 220))
     time.sleep(0.5)
-    _, x, y, _, _ = session.window("Tilvane")
+    _, x, y, width, _ = session.window("Tilvane")
     session.click(x + 122, y + 34)
     wait_rim(session, MAGENTA, "the rim to turn purple after a click on the Colour button, after the drag")
+    # The corners are round: the compositor shows the desktop through them, not a square of black.
+    shot = session.screenshot()
+    for corner, beside in (((x, y), (x - 3, y)), ((x + width - 1, y), (x + width + 2, y))):
+        check(near(shot.at(*corner), shot.at(*beside), 8) and not near(shot.at(*corner), (0, 0, 0), 8),
+              f"the corner at {corner} is {shot.at(*corner)}, the desktop beside it {shot.at(*beside)}")
 
 
 def try_program(session, button, scene, inline=False, monitored=False, drag=False):
