@@ -132,6 +132,10 @@ class IBackend {
 
   virtual POINT CursorPos() = 0;
 
+  // How many device pixels stand for one of the program's pixels in each direction, as the session asks.
+  // The window system scales for the program, which never hears of it (see CScaledBackend).
+  virtual int SessionScale() { return 1; }
+
   // Waits for the next input event until the deadline (monotonic ms; none: no deadline).
   // Returns nothing when the deadline passed first.
   virtual std::optional<InputEvent> WaitEvent(std::optional<std::uint64_t> deadlineMs) = 0;

@@ -2,6 +2,10 @@
 #include "platform/api/WinApp.h"
 
 #include "platform/linux/AfxWinMain.h"
+
+#include <memory>
+
+#include "platform/linux/ScaledBackend.h"
 #include "platform/linux/WindowSystem.h"
 
 using platform::CWindowSystem;
@@ -20,7 +24,12 @@ CWinApp* AfxGetApp() {
 
 int AfxWinMain(CWinApp& app, platform::IBackend& backend, const platform::ResourceSet& resources,
                std::string* lostDisplay) {
-  CWindowSystem system(backend, &resources);
+  // On a dense display the window system works in the program's pixels and a scaling backend stands
+  // between it and the device; at scale 1 nothing stands between, so nothing changes there.
+  const int scale = backend.SessionScale();
+  std::unique_ptr<platform::IBackend> scaled;
+  if (scale > 1) scaled = std::make_unique<platform::CScaledBackend>(backend, scale);
+  CWindowSystem system(scaled ? *scaled : backend, &resources);
   system.SetApp(&app);
   int status = 0;
   if (app.InitInstance()) status = app.Run();

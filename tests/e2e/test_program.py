@@ -11,6 +11,7 @@ import time
 
 from e2e import WHITE, Failure, Screenshot, XDisplay, check, docked_tray_icon, find_window, is_colour, main, run
 from e2e import wait_for_geometry, wait_until, window_info, windows, xdotool, xprop
+from tools import missing
 
 PROGRAM = sys.argv[1] if len(sys.argv) > 1 else ""
 # The 4 x 4 window of the small size on a 1024 x 768 screen: centred, and at rest one pixel above the middle.
@@ -85,6 +86,19 @@ def choose(menu, downs, then=()):
 def drop_in():
     with Program():
         resting_main_window()
+
+
+def dense():
+    """With Xft.dpi 192 the session's scale is 2: the program's 210 x 245 window covers 420 x 490 device pixels,
+    centred on the 512 x 384 screen the program sees, one program pixel above the middle."""
+    lacking = missing("xrdb")
+    if lacking:
+        raise Failure(lacking[0])
+    subprocess.run(["xrdb", "-merge"], input="Xft.dpi: 192\n", check=True, capture_output=True, text=True,
+                   timeout=30)
+    with Program():
+        window = find_window(r"^Tilvane$")
+        wait_for_geometry(window, 2 * ((512 - WIDTH) // 2), 2 * ((384 - HEIGHT) // 2), 2 * WIDTH, 2 * HEIGHT)
 
 
 def menu_max():
@@ -301,7 +315,7 @@ def no_display():
           len(result.stderr.splitlines()) == 1, f"one line that says why: {result.stderr!r}")
 
 
-SCENES = {"drop-in": drop_in, "menu-max": menu_max, "about-exit": about_and_exit, "tray": tray,
+SCENES = {"drop-in": drop_in, "dense": dense, "menu-max": menu_max, "about-exit": about_and_exit, "tray": tray,
           "server-killed": server_killed, "no-display": no_display,
           "exit-server-killed-early": lambda: exit_server_killed(0.05),
           "exit-server-killed-late": lambda: exit_server_killed(0.6),

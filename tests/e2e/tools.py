@@ -13,6 +13,7 @@ PACKAGES = {
     "xwininfo": "x11-utils",
     "xprop": "x11-utils",
     "xmessage": "x11-utils",
+    "xrdb": "x11-xserver-utils",
     "xdotool": "xdotool",
     "import": "imagemagick",
     "convert": "imagemagick",

@@ -85,6 +85,8 @@ class CHeadlessBackend : public IBackend {
   // The rectangle the last Present copied, in its surface's coordinates.
   RECT LastPresented() const { return m_lastPresented; }
   POINT Pointer() const { return m_pointer; }
+  // The scale the session asks for, as GDK_SCALE or Xft.dpi would on a real display (1 by default).
+  void SetSessionScale(int scale) { m_sessionScale = scale; }
 
   // --- IBackend ---
   RECT ScreenRect() override;
@@ -105,6 +107,7 @@ class CHeadlessBackend : public IBackend {
   void RemoveTrayIcon(TrayId id) override;
   void SetTrayMenu(TrayId id, const TrayMenu& menu) override;
   POINT CursorPos() override { return m_pointer; }
+  int SessionScale() override { return m_sessionScale; }
   std::optional<InputEvent> WaitEvent(std::optional<std::uint64_t> deadlineMs) override;
   std::uint64_t NowMs() override { return m_now; }
   void Sleep(std::uint32_t ms) override { m_now += ms; }
@@ -139,6 +142,7 @@ class CHeadlessBackend : public IBackend {
   POINT m_pointer{};
   UINT m_buttons = 0;
   UINT m_modifiers = 0;
+  int m_sessionScale = 1;
   int m_presents = 0;
   RECT m_lastPresented{};
 };

@@ -1,6 +1,12 @@
 // The X11 backend's surfaces, cursors, tray icons and screen: each request handed to the part that owns it.
 #include "platform/linux/x11/X11Backend.h"
 
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+
+#include "platform/linux/x11/SessionScale.h"
+
 #include "platform/linux/x11/X11Connection.h"
 #include "platform/linux/x11/X11Cursors.h"
 #include "platform/linux/x11/X11NotificationArea.h"
@@ -17,7 +23,12 @@ std::unique_ptr<CX11Backend> CX11Backend::Open(const char* display, std::string*
 CX11Backend::CX11Backend(std::unique_ptr<x11::CX11Connection> connection)
     : m_connection(std::move(connection)),
       m_cursors(std::make_unique<x11::CX11Cursors>(*m_connection)),
-      m_tray(std::make_unique<x11::CX11NotificationArea>(*m_connection)) {}
+      m_tray(std::make_unique<x11::CX11NotificationArea>(*m_connection)) {
+  // Xlib reads the RESOURCE_MANAGER property once, when it opens the display: the scale is the session's
+  // at start-up, and a later xrdb does not resize a running program.
+  const char* resources = XResourceManagerString(m_connection->Dpy());
+  m_sessionScale = platform::SessionScale(std::getenv("GDK_SCALE"), resources ? resources : "");
+}
 
 // The parts talk to the connection while they go, so they go before it (members die in reverse order).
 CX11Backend::~CX11Backend() = default;

@@ -61,6 +61,8 @@ class CX11Backend : public IBackend {
   void SetTrayMenu(TrayId id, const TrayMenu& menu) override;
 
   POINT CursorPos() override;
+  // GDK_SCALE, else the Xft.dpi the resource database had when the display was opened, else 1.
+  int SessionScale() override { return m_sessionScale; }
 
   std::optional<InputEvent> WaitEvent(std::optional<std::uint64_t> deadlineMs) override;
   std::uint64_t NowMs() override;
@@ -84,6 +86,7 @@ class CX11Backend : public IBackend {
   std::map<SurfaceId, std::unique_ptr<x11::CX11Surface>> m_surfaces;
   std::unique_ptr<x11::CX11Cursors> m_cursors;
   std::unique_ptr<x11::CX11NotificationArea> m_tray;
+  int m_sessionScale = 1;
   SurfaceId m_nextSurface = 1;
   std::map<SurfaceId, RECT> m_placements;  // where the server put surfaces since TakeSurfaceMoves
 };
