@@ -14,9 +14,10 @@ namespace platform {
 // own pixels. A device point belongs to the program pixel that holds it: division rounds down, also left of
 // and above the origin, so each of the scale × scale device pixels of a program pixel maps to it.
 //
-// FIXME: the window system still draws at the program's resolution and this enlarges what it presents
-// nearest-neighbour, so text is blocky rather than sharp; drawing into device-resolution buffers with cairo's
-// device scale would give sharp glyphs, after which Present here only passes the pixels on.
+// For now the window system draws at the program's resolution and this enlarges what it presents
+// nearest-neighbour: the right size on a dense screen, but text as blocks rather than sharp glyphs. Drawing
+// into device-resolution buffers with cairo's device scale would sharpen it; Present would then pass the
+// pixels on as they are.
 class CScaledBackend : public IBackend {
  public:
   CScaledBackend(IBackend& device, int scale);

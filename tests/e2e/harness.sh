@@ -106,6 +106,8 @@ export TILVANE_E2E_XVFB_PID=$xvfb
 export HOME="$workdir/home" XDG_CONFIG_HOME="$workdir/home/.config" XDG_DATA_HOME="$workdir/home/.local/share"
 export XDG_CACHE_HOME="$workdir/home/.cache" XDG_STATE_HOME="$workdir/home/.local/state"
 export XDG_RUNTIME_DIR="$workdir/runtime" NO_AT_BRIDGE=1
+# The screen's density is the test's to choose: a scale the developer's desktop asks for stays out.
+unset GDK_SCALE
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 child dbus-daemon --nofork --config-file="$here/session-bus.conf" --address="unix:path=$workdir/bus" \
