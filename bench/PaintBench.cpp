@@ -1,5 +1,6 @@
 // Measures the main window's painting on the headless screen: a full repaint of the largest window, the
-// ratio of its cost at the finest and the coarsest pattern step, and the repaint that one move causes.
+// ratio of its cost at the finest and the coarsest pattern step, the same repaint on a screen of twice the
+// density, and the repaint that one move causes.
 #include <benchmark/benchmark.h>
 
 #include <ctime>
@@ -25,9 +26,11 @@ void PaintPending() {
 }
 
 // Runs the program with a 10 x 10 board at the large size (840 x 910) and hands its window to `body`,
-// from the last step of the script, when everything has been painted once.
-void WithLargestWindow(const std::function<void(CPuzzleDlg&)>& body) {
-  platform::CHeadlessBackend backend(1920, 1080);
+// from the last step of the script, when everything has been painted once. At a session scale above 1 the
+// screen has that many more device pixels each way, so the program sees the same 1920 x 1080.
+void WithLargestWindow(const std::function<void(CPuzzleDlg&)>& body, int scale = 1) {
+  platform::CHeadlessBackend backend(1920 * scale, 1080 * scale);
+  backend.SetSessionScale(scale);
   CPuzzleApp app;
   backend.Wait(1000).Call([&] {
     app.GetPuzzleDlg()->PostMessage(WM_COMMAND, ID_BOARD_100);
@@ -47,6 +50,19 @@ void BM_FullRepaintLarge10x10(benchmark::State& state) {
     }
     state.counters["tiles"] = static_cast<double>(dlg.m_tiles.size());
   });
+}
+
+// With the session scale as the argument: the window system enlarges every presented pixel, four times
+// the pixels at scale 2.
+void BM_FullRepaintLarge10x10Scaled(benchmark::State& state) {
+  WithLargestWindow(
+      [&](CPuzzleDlg& dlg) {
+        for (auto _ : state) {
+          dlg.InvalidateRect(nullptr, TRUE);
+          PaintPending();
+        }
+      },
+      static_cast<int>(state.range(0)));
 }
 
 // The thread's processor time in milliseconds: on a shared machine it does not count the time others take.
@@ -101,5 +117,6 @@ void BM_MoveRepaintLarge10x10(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_FullRepaintLarge10x10)->ArgName("step")->Arg(7)->Arg(3)->Arg(19)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRepaintLarge10x10Scaled)->ArgName("scale")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PatternStepRatio)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MoveRepaintLarge10x10)->Unit(benchmark::kMicrosecond);

@@ -88,17 +88,21 @@ def drop_in():
         resting_main_window()
 
 
-def dense():
-    """With Xft.dpi 192 the session's scale is 2: the program's 210 x 245 window covers 420 x 490 device pixels,
-    centred on the 512 x 384 screen the program sees, one program pixel above the middle."""
+def dense(dpi, gdk_scale, scale):
+    """The desktop's Xft.dpi, or GDK_SCALE over it, sets the session's scale: at 2 the program's 210 x 245 window
+    covers 420 x 490 device pixels, centred on the 512 x 384 screen the program sees, one program pixel above the
+    middle; 144 DPI is still 1."""
     lacking = missing("xrdb")
     if lacking:
         raise Failure(lacking[0])
-    subprocess.run(["xrdb", "-merge"], input="Xft.dpi: 192\n", check=True, capture_output=True, text=True,
+    subprocess.run(["xrdb", "-merge"], input=f"Xft.dpi: {dpi}\n", check=True, capture_output=True, text=True,
                    timeout=30)
+    if gdk_scale:
+        os.environ["GDK_SCALE"] = gdk_scale
     with Program():
         window = find_window(r"^Tilvane$")
-        wait_for_geometry(window, 2 * ((512 - WIDTH) // 2), 2 * ((384 - HEIGHT) // 2), 2 * WIDTH, 2 * HEIGHT)
+        left, rest_top = (1024 // scale - WIDTH) // 2, (768 // scale) // 2 - HEIGHT // 2 - 1
+        wait_for_geometry(window, scale * left, scale * rest_top, scale * WIDTH, scale * HEIGHT)
 
 
 def menu_max():
@@ -315,7 +319,9 @@ def no_display():
           len(result.stderr.splitlines()) == 1, f"one line that says why: {result.stderr!r}")
 
 
-SCENES = {"drop-in": drop_in, "dense": dense, "menu-max": menu_max, "about-exit": about_and_exit, "tray": tray,
+SCENES = {"drop-in": drop_in, "dense-192": lambda: dense(192, None, 2),
+          "dense-144": lambda: dense(144, None, 1), "dense-gdk-scale": lambda: dense(96, "2", 2),
+          "menu-max": menu_max, "about-exit": about_and_exit, "tray": tray,
           "server-killed": server_killed, "no-display": no_display,
           "exit-server-killed-early": lambda: exit_server_killed(0.05),
           "exit-server-killed-late": lambda: exit_server_killed(0.6),
